@@ -1,0 +1,7 @@
+#include "ProcessParams.h"
+
+ProcessParams& ProcessParams::current()
+{
+    static ProcessParams params;
+    return params;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Writes over an existing page without ever leaving it half-written: the new
+// content goes to a temporary file in the same folder (same suffix, so encoders
+// that pick the format from the name still do), and only a complete file is
+// renamed over the target. On any failure the target is untouched and the
+// temporary file is removed.
+namespace SafeWrite {
+
+// Writer receives the temporary path and returns whether it wrote a complete file.
+using Writer = std::function<bool(const QString& temporaryPath)>;
+
+// A fresh, reserved (empty) file name beside target with target's suffix; empty on failure.
+QString reserveTemporaryPath(const QString& target);
+
+// Runs writer on a temporary file beside target and renames it over target.
+// A target that exists but is not writable is refused, as the operator made it read-only.
+bool replaceFile(const QString& target, const Writer& writer, QString* error = nullptr);
+
+} // namespace SafeWrite
