@@ -1,0 +1,331 @@
+#include "FileTableModel.h"
+
+#include "DirListing.h"
+#include "NameUtils.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QMimeData>
+#include <algorithm>
+
+namespace {
+
+const char* const kRowKey = "row";
+const char* const kColumnKey = "col";
+
+// Readers other parts of the program decode through OpenCV and Magick++ even
+// when Qt's plug-in for them is missing.
+const char* const kRequiredFormats[] = {"bmp", "jpg", "jpeg", "png", "tif", "tiff"};
+
+QStringList buildImageNameFilters()
+{
+    QStringList filters;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        filters << "*." + QString::fromLatin1(format).toLower();
+    for (const char* format : kRequiredFormats) {
+        const QString pattern = "*." + QString::fromLatin1(format);
+        if (!filters.contains(pattern))
+            filters << pattern;
+    }
+    return filters;
+}
+
+} // namespace
+
+FileTableModel::FileTableModel(QObject* parent)
+    : QAbstractTableModel(parent), m_headers{"", "文件名", "大小"}
+{
+}
+
+QStringList FileTableModel::imageNameFilters()
+{
+    // The reader finds its plug-ins only once the application object exists.
+    static QStringList cached;
+    if (!cached.isEmpty())
+        return cached;
+    const QStringList filters = buildImageNameFilters();
+    if (QCoreApplication::instance())
+        cached = filters;
+    return filters;
+}
+
+int FileTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows.size();
+}
+
+int FileTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_headers.size();
+}
+
+QVariant FileTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !validRow(index.row()))
+        return {};
+    const stFileModelInfo& info = m_rows.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        switch (index.column()) {
+        case 0:
+            return QString();
+        case 1:
+            return info.fileName;
+        case 2:
+            return info.fileSize;
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::CheckStateRole && index.column() == 0)
+        return info.checked ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section >= 0 && section < m_headers.size() ? m_headers.at(section) : QVariant();
+}
+
+QMimeData* FileTableModel::mimeData(const QModelIndexList& indexes) const
+{
+    QMimeData* data = QAbstractTableModel::mimeData(indexes);
+    if (data && !indexes.isEmpty()) {
+        data->setData(kRowKey, QByteArray::number(indexes.first().row()));
+        data->setData(kColumnKey, QByteArray::number(indexes.first().column()));
+    }
+    return data;
+}
+
+bool FileTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                  const QModelIndex& parent)
+{
+    // Only a drop onto a row: between rows there is no target name.
+    if (!data || action != Qt::MoveAction || !parent.isValid())
+        return false;
+    bool ok = false;
+    const int startRow = QString::fromLatin1(data->data(kRowKey)).toInt(&ok);
+    const int targetRow = parent.row();
+    if (!ok || !validRow(startRow) || !validRow(targetRow))
+        return false;
+    qDebug() << "startRow is :" << startRow << ", targetRow is :" << targetRow;
+    if (startRow == targetRow)
+        return false;
+
+    const QString question = QStringLiteral("将%1移动到%2位置，是否确认")
+                                 .arg(m_rows.at(startRow).fileName, m_rows.at(targetRow).fileName);
+    if (!confirm(QStringLiteral("提示"), question))
+        return false;
+    const QString dir = m_rows.first().dirPath;
+    moveFile(startRow, targetRow);
+    loadDir(dir);
+    return true;
+}
+
+Qt::DropActions FileTableModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::ItemFlags FileTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return QAbstractTableModel::flags(index);
+    Qt::ItemFlags result =
+        Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
+    if (index.column() == 0)
+        result |= Qt::ItemIsUserCheckable;
+    return result;
+}
+
+void FileTableModel::loadDir(const QString& dirPath)
+{
+    beginResetModel();
+    m_rows.clear();
+    const QFileInfoList entries =
+        DirListing::sortedEntries(dirPath, imageNameFilters(), QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        stFileModelInfo info;
+        info.fileName = entry.fileName();
+        info.dirPath = entry.absolutePath();
+        info.fileSize = QString::number(entry.size() / 1024) + "kb";
+        m_rows.append(info);
+    }
+    endResetModel();
+}
+
+void FileTableModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+stFileModelInfo FileTableModel::fileInfo(int row) const
+{
+    return validRow(row) ? m_rows.at(row) : stFileModelInfo();
+}
+
+void FileTableModel::setFileInfo(int row, const stFileModelInfo& info)
+{
+    if (!validRow(row))
+        return;
+    m_rows[row] = info;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+QStringList FileTableModel::filePaths() const
+{
+    QStringList paths;
+    for (const stFileModelInfo& info : m_rows)
+        paths << info.fullPath();
+    return paths;
+}
+
+QList<stFileModelInfo> FileTableModel::checkedFiles() const
+{
+    QList<stFileModelInfo> result;
+    std::copy_if(m_rows.cbegin(), m_rows.cend(), std::back_inserter(result),
+                 [](const stFileModelInfo& info) { return info.checked; });
+    return result;
+}
+
+void FileTableModel::notifyCheckChanged(int firstRow, int lastRow)
+{
+    // A check mark is row content, not a row change: the current row stays put.
+    if (firstRow <= lastRow)
+        emit dataChanged(index(firstRow, 0), index(lastRow, 0), {Qt::CheckStateRole});
+}
+
+void FileTableModel::checkAll()
+{
+    for (stFileModelInfo& info : m_rows)
+        info.checked = true;
+    notifyCheckChanged(0, m_rows.size() - 1);
+}
+
+void FileTableModel::uncheckAll()
+{
+    for (stFileModelInfo& info : m_rows)
+        info.checked = false;
+    notifyCheckChanged(0, m_rows.size() - 1);
+}
+
+void FileTableModel::toggleCheck(int row)
+{
+    if (!validRow(row))
+        return;
+    m_rows[row].checked = !m_rows[row].checked;
+    notifyCheckChanged(row, row);
+}
+
+void FileTableModel::setChecked(const QList<int>& rows, bool checked)
+{
+    for (int row : rows) {
+        if (!validRow(row))
+            continue;
+        m_rows[row].checked = checked;
+        notifyCheckChanged(row, row);
+    }
+}
+
+bool FileTableModel::removeChecked()
+{
+    beginResetModel();
+    bool allRemoved = true;
+    int row = 0;
+    while (row < m_rows.size()) {
+        if (!m_rows.at(row).checked) {
+            ++row;
+            continue;
+        }
+        const QString path = m_rows.at(row).fullPath();
+        if (!QFileInfo::exists(path) || !QFile::remove(path)) {
+            qWarning() << "remove file failed" << path;
+            allRemoved = false;
+            break;
+        }
+        m_rows.removeAt(row);
+    }
+    endResetModel();
+    return allRemoved;
+}
+
+bool FileTableModel::removeFile(int row)
+{
+    if (!validRow(row))
+        return false;
+    const QString path = m_rows.at(row).fullPath();
+    if (QFileInfo::exists(path) && !QFile::remove(path)) {
+        qWarning() << "remove file failed" << path;
+        return false;
+    }
+    beginResetModel();
+    m_rows.removeAt(row);
+    endResetModel();
+    return true;
+}
+
+int FileTableModel::maxTrailingNumber() const
+{
+    int largest = 0;
+    for (const stFileModelInfo& info : m_rows) {
+        bool fits = false;
+        const int number = runningNumber(info.fileName).toInt(&fits);
+        if (fits)
+            largest = std::max(largest, number);
+    }
+    return largest;
+}
+
+bool FileTableModel::moveFile(int from, int to)
+{
+    if (from == to || !validRow(from) || !validRow(to))
+        return false;
+    const QString nameTo = m_rows.at(to).fileName;
+    const FileMover::Result result = FileMover(m_tagSource).move(filePaths(), from, to);
+    if (!result.ok) {
+        const QString message =
+            QStringLiteral("重命名失败:%1 -> %2").arg(result.failedFrom, result.failedTo);
+        qWarning() << message;
+        if (m_notifyError)
+            m_notifyError(message);
+        return false;
+    }
+    m_rows[from].fileName = nameTo;
+    emit dataChanged(index(from, 0), index(from, columnCount() - 1));
+    return true;
+}
+
+void FileTableModel::setConfirmHandler(ConfirmHandler handler)
+{
+    m_confirm = std::move(handler);
+}
+
+void FileTableModel::setErrorNotifier(ErrorNotifier notifier)
+{
+    m_notifyError = std::move(notifier);
+}
+
+void FileTableModel::setTagSource(FileMover::TagSource source)
+{
+    m_tagSource = std::move(source);
+}
+
+bool FileTableModel::confirm(const QString& title, const QString& text) const
+{
+    if (m_confirm)
+        return m_confirm(title, text);
+    // The window installs the program's own question box; this plain one is the fallback.
+    return QMessageBox::question(nullptr, title, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "FileMover.h"
+#include "stFileModelInfo.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+// The image files of one folder, one row each, with a check mark per row.
+// Dragging a row onto another renames the files on disk so that the dragged
+// file takes the target's place (see FileMover).
+class FileTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    // Asks the operator a yes/no question; true means go on.
+    using ConfirmHandler = std::function<bool(const QString& title, const QString& text)>;
+    // Tells the operator about a failure (the window shows it as a red toast).
+    using ErrorNotifier = std::function<void(const QString& text)>;
+
+    explicit FileTableModel(QObject* parent = nullptr);
+
+    // "*." + every format the image reader supports, plus BMP, JPEG, PNG and TIFF.
+    static QStringList imageNameFilters();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    Qt::DropActions supportedDropActions() const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void loadDir(const QString& dirPath);
+    void clear();
+    stFileModelInfo fileInfo(int row) const;
+    void setFileInfo(int row, const stFileModelInfo& info);
+    QStringList filePaths() const;
+    QList<stFileModelInfo> checkedFiles() const;
+
+    void checkAll();
+    void uncheckAll();
+    void toggleCheck(int row);
+    void setChecked(const QList<int>& rows, bool checked);
+
+    // Deletes the checked files and their rows; stops at the first failure.
+    bool removeChecked();
+    // Deletes the row's file; the row goes once its file is gone.
+    bool removeFile(int row);
+    // Largest running number over the file names, 0 when none.
+    int maxTrailingNumber() const;
+    // Moves the content of the file at from to the name at to (see FileMover).
+    bool moveFile(int from, int to);
+
+    void setConfirmHandler(ConfirmHandler handler);
+    void setErrorNotifier(ErrorNotifier notifier);
+    void setTagSource(FileMover::TagSource source);
+
+private:
+    bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }
+    void notifyCheckChanged(int firstRow, int lastRow);
+    bool confirm(const QString& title, const QString& text) const;
+
+    QStringList m_headers;
+    QList<stFileModelInfo> m_rows;
+    ConfirmHandler m_confirm;
+    ErrorNotifier m_notifyError;
+    FileMover::TagSource m_tagSource;
+};
