@@ -1,0 +1,185 @@
+#include "PageFile.h"
+
+#include "ImageConvert.h"
+#include "MagickResolution.h"
+#include "MagickRuntime.h"
+#include "SafeWrite.h"
+
+#include <Magick++.h>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <list>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+namespace PageFile {
+namespace {
+
+void logException(const char* what, const QString& path)
+{
+    qWarning().noquote() << "Caught exception:" << QString::fromLocal8Bit(what) << path;
+}
+
+// Reads path into image. A damaged file (truncated, corrupt data) fails even
+// when the decoder filled in the missing part, so a batch never writes the
+// filler back as if it were the page; other decoder warnings are only logged.
+bool readMagick(const QString& path, Magick::Image& image, bool headerOnly)
+{
+    const std::string name = path.toUtf8().toStdString();
+    try {
+        if (headerOnly)
+            image.ping(name);
+        else
+            image.read(name);
+    } catch (const Magick::WarningCorruptImage& e) {
+        logException(e.what(), path);
+        return false;
+    } catch (const Magick::Warning& e) {
+        logException(e.what(), path);
+    } catch (const Magick::Exception& e) {
+        logException(e.what(), path);
+        return false;
+    } catch (const std::exception& e) {
+        logException(e.what(), path);
+        return false;
+    }
+    return image.isValid() && image.columns() > 0 && image.rows() > 0;
+}
+
+QString colourText(int depth, int channels)
+{
+    if (depth == 1)
+        return QStringLiteral("黑白图像");
+    if (depth == 8 && channels < 3)
+        return QStringLiteral("灰度图像");
+    return QStringLiteral("彩色 %1位").arg(channels * depth);
+}
+
+} // namespace
+
+cv::Mat loadForEdit(const QString& path)
+{
+    cv::Mat mat;
+    try {
+        // The file system's encoding, so Chinese folder and file names reach the decoder.
+        mat = cv::imread(QFile::encodeName(path).toStdString(), cv::IMREAD_COLOR);
+    } catch (const cv::Exception& e) {
+        logException(e.what(), path);
+    }
+    if (!mat.empty())
+        return mat;
+    // Formats OpenCV was built without (GIF, some TIFF variants) still open through Magick++.
+    int dpiX = 0;
+    int dpiY = 0;
+    if (!QFileInfo(path).isFile() || !loadWithDensity(path, mat, dpiX, dpiY))
+        return cv::Mat();
+    if (mat.channels() == 1)
+        cv::cvtColor(mat, mat, cv::COLOR_GRAY2BGR);
+    return mat;
+}
+
+bool loadWithDensity(const QString& path, cv::Mat& out, int& dpiX, int& dpiY)
+{
+    MagickRuntime::ensureInitialised();
+    out = cv::Mat();
+    dpiX = 0;
+    dpiY = 0;
+    Magick::Image image;
+    if (!readMagick(path, image, false))
+        return false;
+    MagickResolution::read(image, dpiX, dpiY);
+    out = ImageHelper::magickToMat(image);
+    if (out.empty()) {
+        qWarning().noquote() << "Caught exception: cannot convert pixels of" << path;
+        return false;
+    }
+    return true;
+}
+
+bool saveWithDensity(const cv::Mat& mat, const QString& path, int dpiX, int dpiY)
+{
+    MagickRuntime::ensureInitialised();
+    Magick::Image image = ImageHelper::matToMagick(mat);
+    if (!image.isValid())
+        return false;
+    MagickResolution::write(image, dpiX, dpiY);
+    QString error;
+    const bool ok = SafeWrite::replaceFile(
+        path,
+        [&](const QString& temporary) {
+            try {
+                image.write(temporary.toUtf8().toStdString());
+                return true;
+            } catch (const std::exception& e) {
+                logException(e.what(), path);
+                return false;
+            }
+        },
+        &error);
+    if (!ok)
+        qWarning().noquote() << "save failed:" << error;
+    return ok;
+}
+
+bool setFileDensity(const QString& path, int dpiX, int dpiY)
+{
+    MagickRuntime::ensureInitialised();
+    // Every frame, so a multi-page TIFF keeps all its pages.
+    std::list<Magick::Image> frames;
+    try {
+        Magick::readImages(&frames, path.toUtf8().toStdString());
+    } catch (const Magick::Warning& e) {
+        logException(e.what(), path);
+        if (dynamic_cast<const Magick::WarningCorruptImage*>(&e))
+            return false;
+    } catch (const std::exception& e) {
+        logException(e.what(), path);
+        return false;
+    }
+    if (frames.empty())
+        return false;
+    for (Magick::Image& frame : frames)
+        MagickResolution::write(frame, dpiX, dpiY);
+    QString error;
+    const bool ok = SafeWrite::replaceFile(
+        path,
+        [&](const QString& temporary) {
+            try {
+                Magick::writeImages(frames.begin(), frames.end(), temporary.toUtf8().toStdString(),
+                                    true);
+                return true;
+            } catch (const std::exception& e) {
+                logException(e.what(), path);
+                return false;
+            }
+        },
+        &error);
+    if (!ok)
+        qWarning().noquote() << "set density failed:" << error;
+    return ok;
+}
+
+PageInfo readInfo(const QString& path)
+{
+    MagickRuntime::ensureInitialised();
+    PageInfo info;
+    Magick::Image image;
+    if (!readMagick(path, image, true))
+        return info;
+    try {
+        info.width = static_cast<int>(image.columns());
+        info.height = static_cast<int>(image.rows());
+        MagickResolution::read(image, info.dpiX, info.dpiY);
+        info.depth = static_cast<int>(image.depth());
+        info.channels = ImageHelper::magickChannels(image);
+        info.colourText = colourText(info.depth, info.channels);
+        info.valid = true;
+    } catch (const std::exception& e) {
+        logException(e.what(), path);
+        return PageInfo();
+    }
+    return info;
+}
+
+} // namespace PageFile
