@@ -1,0 +1,131 @@
+#include "ImageMagickHelper.h"
+
+#include "MagickRuntime.h"
+#include "SafeWrite.h"
+
+#include <QDebug>
+#include <list>
+
+namespace ImageMagickHelper {
+
+namespace {
+
+// Reads one file; warnings (unknown TIFF tags and the like) do not lose the image.
+bool readImage(const QString& path, Magick::Image& image)
+{
+    try {
+        image.quiet(true);
+        image.read(path.toUtf8().toStdString());
+        return image.isValid();
+    } catch (const std::exception& e) {
+        qWarning() << "Caught exception:" << e.what() << path;
+        return false;
+    }
+}
+
+bool writeSequence(std::list<Magick::Image>& pages, const QString& destination)
+{
+    if (pages.empty())
+        return false;
+    // Scene numbers give the page order inside the container.
+    size_t scene = 0;
+    for (Magick::Image& page : pages)
+        page.scene(scene++);
+    pages.front().adjoin(true);
+    QString error;
+    const bool ok = SafeWrite::replaceFile(
+        destination,
+        [&pages, &destination](const QString& temporary) {
+            try {
+                Magick::writeImages(pages.begin(), pages.end(), temporary.toUtf8().toStdString(),
+                                    true);
+                return true;
+            } catch (const std::exception& e) {
+                qWarning() << "Caught exception:" << e.what() << destination;
+                return false;
+            }
+        },
+        &error);
+    if (!ok)
+        qWarning() << "ImageMagickHelper: writing failed" << error;
+    return ok;
+}
+
+std::list<Magick::Image> readPages(const QStringList& sources)
+{
+    std::list<Magick::Image> pages;
+    for (const QString& source : sources) {
+        Magick::Image image;
+        if (readImage(source, image))
+            pages.push_back(image);
+    }
+    return pages;
+}
+
+} // namespace
+
+bool convertImage(const QString& source, const QString& destination)
+{
+    MagickRuntime::ensureInitialised();
+    Magick::Image image;
+    if (!readImage(source, image))
+        return false;
+    QString error;
+    const bool ok = SafeWrite::replaceFile(
+        destination,
+        [&image, &destination](const QString& temporary) {
+            try {
+                image.write(temporary.toUtf8().toStdString());
+                return true;
+            } catch (const std::exception& e) {
+                qWarning() << "Caught exception:" << e.what() << destination;
+                return false;
+            }
+        },
+        &error);
+    if (!ok)
+        qWarning() << "ImageMagickHelper: writing failed" << error;
+    return ok;
+}
+
+bool mergeToMultiPage(const QStringList& sources, const QString& destination)
+{
+    MagickRuntime::ensureInitialised();
+    std::list<Magick::Image> pages = readPages(sources);
+    return writeSequence(pages, destination);
+}
+
+bool images2Pdf(const QStringList& sources, const QString& destination)
+{
+    MagickRuntime::ensureInitialised();
+    std::list<Magick::Image> pages = readPages(sources);
+    qDebug() << "ImageMagickHelper::images2Pdf" << pages.size() << destination;
+    return writeSequence(pages, destination);
+}
+
+QImage toQImage(const Magick::Image& image)
+{
+    MagickRuntime::ensureInitialised();
+    try {
+        if (!image.isValid() || image.columns() == 0 || image.rows() == 0)
+            return QImage();
+        Magick::Image copy(image);
+        copy.magick("RGB");
+        copy.depth(8);
+        Magick::Blob blob;
+        copy.write(&blob);
+        const int columns = static_cast<int>(copy.columns());
+        const int rows = static_cast<int>(copy.rows());
+        const qsizetype expected = static_cast<qsizetype>(columns) * rows * 3;
+        if (static_cast<qsizetype>(blob.length()) < expected)
+            return QImage();
+        const QImage wrapped(static_cast<const uchar*>(blob.data()), columns, rows, 3 * columns,
+                             QImage::Format_RGB888);
+        return wrapped.copy();
+    } catch (const std::exception& e) {
+        qWarning() << "Caught exception:" << e.what();
+        return QImage();
+    }
+}
+
+} // namespace ImageMagickHelper

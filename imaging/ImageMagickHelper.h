@@ -1,0 +1,30 @@
+#pragma once
+
+#include <Magick++.h>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// Format conversion and multi-page output through Magick++. The written format
+// always follows the destination's extension. Every function catches Magick++
+// errors at the file boundary, logs them with the path and reports failure by
+// its result; a destination that exists is replaced only by a complete file.
+namespace ImageMagickHelper {
+
+// Reads source and writes it to destination (which may be the same path).
+// False when the source cannot be read, is not a valid image, or writing fails.
+bool convertImage(const QString& source, const QString& destination);
+
+// Writes the readable sources, in order, as the pages of one file (multi-page
+// TIFF for ".tif"). Sources that cannot be read are skipped and logged. False
+// when no page was kept or writing failed.
+bool mergeToMultiPage(const QStringList& sources, const QString& destination);
+
+// As mergeToMultiPage; the ".pdf" destination gives one PDF page per image.
+bool images2Pdf(const QStringList& sources, const QString& destination);
+
+// The decoded image as an 8-bit RGB QImage of the same size (alpha is dropped,
+// grey and 16-bit images are expanded/reduced); a null image on failure.
+QImage toQImage(const Magick::Image& image);
+
+} // namespace ImageMagickHelper
