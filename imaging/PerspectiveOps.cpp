@@ -1,0 +1,121 @@
+#include "RegionOps.h"
+#include "RegionToneDetail.h"
+
+#include <QDebug>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <opencv2/imgproc.hpp>
+
+namespace ImageHelper {
+
+namespace {
+
+using Quad = std::array<cv::Point2f, 4>; // top-left, top-right, bottom-right, bottom-left
+
+// Least share of the bounding box that four detected page corners must cover.
+constexpr double kMinCornerCover = 0.6;
+
+cv::Mat warpQuad(const cv::Mat& src, const Quad& p)
+{
+    const double w = std::max(cv::norm(p[2] - p[3]), cv::norm(p[0] - p[1]));
+    const double h = std::max(cv::norm(p[1] - p[2]), cv::norm(p[0] - p[3]));
+    const int width = static_cast<int>(w);
+    const int height = static_cast<int>(h);
+    if (width < 1 || height < 1)
+        return src;
+    const cv::Point2f dst[4] = {{0.f, 0.f},
+                                {static_cast<float>(width), 0.f},
+                                {static_cast<float>(width), static_cast<float>(height)},
+                                {0.f, static_cast<float>(height)}};
+    const cv::Mat m = cv::getPerspectiveTransform(p.data(), dst, cv::DECOMP_LU);
+    // Three collinear corners give no transform; keep the page rather than smear it.
+    if (!cv::checkRange(m) || std::abs(cv::determinant(m)) < 1e-12)
+        return src;
+    cv::Mat out;
+    cv::warpPerspective(src, out, m, cv::Size(width, height), cv::INTER_LINEAR,
+                        cv::BORDER_REPLICATE);
+    return out;
+}
+
+} // namespace
+
+cv::Mat perspectiveCorrect(const cv::Mat& src, const QVector<QPoint>& corners)
+{
+    return detail::guarded(src, [&]() -> cv::Mat {
+        if (corners.size() != 4 || src.empty())
+            return src;
+        Quad q;
+        for (int i = 0; i < 4; ++i)
+            q[i] =
+                cv::Point2f(static_cast<float>(corners[i].x()), static_cast<float>(corners[i].y()));
+        return warpQuad(src, q);
+    });
+}
+
+cv::Mat autoCorrect(const cv::Mat& src)
+{
+    return detail::guarded(src, [&]() -> cv::Mat {
+        if (src.empty() || src.channels() != 3)
+            return src;
+        cv::Mat grey;
+        cv::cvtColor(src, grey, cv::COLOR_BGR2GRAY);
+        cv::equalizeHist(grey, grey);
+        cv::GaussianBlur(grey, grey, cv::Size(5, 5), 0);
+        cv::Mat edges;
+        cv::Canny(grey, edges, 50, 150, 3, false);
+        cv::dilate(edges, edges, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)),
+                   cv::Point(-1, -1), 1, cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
+        std::vector<std::vector<cv::Point>> contours;
+        std::vector<cv::Vec4i> hierarchy;
+        cv::findContours(edges, contours, hierarchy, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+        qDebug() << "findContours:" << contours.size() << hierarchy.size();
+
+        // Outermost edge points; the first point to reach an extreme keeps it.
+        bool any = false;
+        cv::Point minX, maxX, minY, maxY;
+        for (const auto& contour : contours) {
+            for (const cv::Point& pt : contour) {
+                if (!any) {
+                    minX = maxX = minY = maxY = pt;
+                    any = true;
+                    continue;
+                }
+                if (pt.x < minX.x)
+                    minX = pt;
+                if (pt.x > maxX.x)
+                    maxX = pt;
+                if (pt.y < minY.y)
+                    minY = pt;
+                if (pt.y > maxY.y)
+                    maxY = pt;
+            }
+        }
+        if (!any)
+            return src;
+        const cv::Rect box(cv::Point(minX.x, minY.y), cv::Point(maxX.x + 1, maxY.y + 1));
+        std::array<cv::Point, 4> byY = {minY, minX, maxX, maxY};
+        std::stable_sort(byY.begin(), byY.end(),
+                         [](const cv::Point& a, const cv::Point& b) { return a.y < b.y; });
+        // Within each pair the smaller x is the left corner; on equal x the second one.
+        const bool upperInOrder = byY[0].x < byY[1].x;
+        const bool lowerInOrder = byY[2].x < byY[3].x;
+        const cv::Point tl = upperInOrder ? byY[0] : byY[1];
+        const cv::Point tr = upperInOrder ? byY[1] : byY[0];
+        const cv::Point bl = lowerInOrder ? byY[2] : byY[3];
+        const cv::Point br = lowerInOrder ? byY[3] : byY[2];
+        const Quad quad = {cv::Point2f(tl), cv::Point2f(tr), cv::Point2f(br), cv::Point2f(bl)};
+        // A page whose edges run along the image axes has two extremes on one
+        // corner, and the quadrilateral collapses to a triangle (half its
+        // bounding box). Four true corners of a page skewed by up to about 20
+        // degrees cover more than 60 % of the box; below that the box is the page.
+        const std::vector<cv::Point2f> outline(quad.begin(), quad.end());
+        if (cv::contourArea(outline) < kMinCornerCover * box.area())
+            return warpQuad(src, {cv::Point2f(box.tl()), cv::Point2f(box.br().x - 1, box.y),
+                                  cv::Point2f(box.br() - cv::Point(1, 1)),
+                                  cv::Point2f(box.x, box.br().y - 1)});
+        return warpQuad(src, quad);
+    });
+}
+
+} // namespace ImageHelper

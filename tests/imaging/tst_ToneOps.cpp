@@ -1,0 +1,150 @@
+#include "ToneOps.h"
+
+#include <QtTest>
+#include <opencv2/imgproc.hpp>
+
+using Pixel = cv::Vec3b; // blue, green, red
+Q_DECLARE_METATYPE(Pixel)
+
+namespace {
+
+bool same(const cv::Mat& a, const cv::Mat& b)
+{
+    return a.size() == b.size() && a.type() == b.type() &&
+           (a.empty() || cv::norm(a, b, cv::NORM_INF) == 0);
+}
+
+// A light page with dark text lines, a red and a blue seal.
+cv::Mat drawnPage()
+{
+    cv::Mat page(300, 400, CV_8UC3, cv::Scalar(232, 236, 240));
+    for (int y : {30, 55, 80, 255, 280}) // text clear of the seals
+        cv::putText(page, "Archive 1957 No. 42", {20, y}, cv::FONT_HERSHEY_SIMPLEX, 0.6,
+                    cv::Scalar(40, 40, 40), 2);
+    cv::circle(page, {100, 150}, 40, cv::Scalar(60, 50, 210), cv::FILLED); // red seal
+    cv::circle(page, {300, 150}, 40, cv::Scalar(215, 70, 40), cv::FILLED); // blue seal
+    return page;
+}
+
+} // namespace
+
+class ToneOpsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pixelRules_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<Pixel>("in");
+        QTest::addColumn<Pixel>("out");
+        const Pixel bg(10, 20, 30);
+        QTest::newRow("bg 219 kept")
+            << "background" << Pixel(219, 255, 255) << Pixel(219, 255, 255);
+        QTest::newRow("bg 220 painted") << "background" << Pixel(220, 220, 220) << bg;
+        QTest::newRow("red seal") << "red" << Pixel(120, 127, 200) << Pixel(0, 0, 255);
+        QTest::newRow("red green 128") << "red" << Pixel(120, 128, 200) << Pixel(120, 128, 200);
+        QTest::newRow("red blue 128") << "red" << Pixel(128, 0, 255) << Pixel(128, 0, 255);
+        QTest::newRow("red 199") << "red" << Pixel(0, 0, 199) << Pixel(0, 0, 199);
+        QTest::newRow("blue seal") << "blue" << Pixel(200, 127, 120) << Pixel(255, 0, 0);
+        QTest::newRow("blue red 128") << "blue" << Pixel(200, 0, 128) << Pixel(200, 0, 128);
+        QTest::newRow("blue on red seal") << "blue" << Pixel(120, 127, 200) << Pixel(120, 127, 200);
+        QTest::newRow("contrast 1.1") << "contrast" << Pixel(0, 100, 240) << Pixel(0, 110, 255);
+    }
+    void pixelRules()
+    {
+        QFETCH(QString, op);
+        QFETCH(Pixel, in);
+        QFETCH(Pixel, out);
+        const cv::Mat m(3, 3, CV_8UC3, cv::Scalar(in[0], in[1], in[2]));
+        const QRect all(0, 0, 3, 3);
+        const cv::Mat r = op == "background" ? ImageHelper::clearBackground(m, QColor(30, 20, 10))
+                          : op == "red"      ? ImageHelper::redSealDeep(m, all)
+                          : op == "blue"     ? ImageHelper::blueSealDeep(m, all)
+                                             : ImageHelper::adjustContrast(m, 1.1f, 0);
+        QVERIFY(same(r, cv::Mat(3, 3, CV_8UC3, cv::Scalar(out[0], out[1], out[2]))));
+        if (op == "red")
+            QVERIFY(same(ImageHelper::redSealDeep(m), r));
+    }
+
+    void greyBackground()
+    {
+        const cv::Mat grey = (cv::Mat_<uchar>(1, 4) << 0, 219, 220, 255);
+        const cv::Mat expected = (cv::Mat_<uchar>(1, 4) << 0, 219, 255, 255);
+        QVERIFY(same(ImageHelper::clearBackground(grey, QColor(30, 20, 10)), expected));
+    }
+
+    void sealsOnDrawnPage()
+    {
+        const cv::Mat page = drawnPage();
+        const cv::Mat red = ImageHelper::redSealDeep(page);
+        QCOMPARE(red.at<Pixel>(150, 100), Pixel(0, 0, 255));
+        QCOMPARE(red.at<Pixel>(150, 300), page.at<Pixel>(150, 300));
+        cv::Mat changed;
+        cv::compare(red.reshape(1), page.reshape(1), changed, cv::CMP_NE);
+        QVERIFY(cv::countNonZero(changed) > 3000);
+        // Only the left half of the blue seal lies in the rectangle.
+        const cv::Mat blue = ImageHelper::blueSealDeep(page, QRect(250, 100, 50, 100));
+        QCOMPARE(blue.at<Pixel>(150, 280), Pixel(255, 0, 0));
+        QCOMPARE(blue.at<Pixel>(150, 320), page.at<Pixel>(150, 320));
+        QVERIFY(same(blue.colRange(300, 400), page.colRange(300, 400)));
+        QVERIFY(same(blue.colRange(0, 250), page.colRange(0, 250)));
+    }
+
+    void binarizeIsStable()
+    {
+        const cv::Mat bw = ImageHelper::binarize(drawnPage());
+        QCOMPARE(bw.type(), CV_8UC1);
+        QCOMPARE(bw.size(), cv::Size(400, 300));
+        QVERIFY(bw.at<uchar>(5, 5) > 200);
+        QCOMPARE(ImageHelper::binarize(bw).data, bw.data);
+    }
+
+    void colourOpsReturnGreyUnchanged()
+    {
+        const cv::Mat grey = ImageHelper::toGray(drawnPage());
+        QCOMPARE(ImageHelper::binarize(grey).data, grey.data);
+        QCOMPARE(ImageHelper::adjustContrast(grey, 2.f, 10).data, grey.data);
+        QCOMPARE(ImageHelper::adjustSaturation(grey, 2.f).data, grey.data);
+        QCOMPARE(ImageHelper::adjustColour(grey, 2.f, 10, 2.f).data, grey.data);
+        QCOMPARE(ImageHelper::redSealDeep(grey).data, grey.data);
+        QCOMPARE(ImageHelper::blueSealDeep(grey, QRect(0, 0, 50, 50)).data, grey.data);
+        QCOMPARE(ImageHelper::toGray(grey).data, grey.data);
+    }
+
+    void colourAdjustment()
+    {
+        const cv::Mat page = drawnPage();
+        QVERIFY(same(ImageHelper::adjustColour(page, 1.f, 0, 1.f), page));
+        const cv::Mat flat = ImageHelper::adjustSaturation(page, 0.f);
+        std::vector<cv::Mat> p;
+        cv::split(flat, p);
+        QVERIFY(cv::norm(p[0], p[2], cv::NORM_INF) <= 1);
+        const cv::Mat brighter = ImageHelper::adjustColour(page, 1.f, 10, 1.f);
+        QCOMPARE(brighter.at<Pixel>(150, 100), Pixel(70, 60, 220));
+    }
+
+    void strokesThickenAndThin()
+    {
+        cv::Mat page(40, 40, CV_8UC1, cv::Scalar(255));
+        page.rowRange(10, 12).setTo(0);
+        QCOMPARE(cv::countNonZero(ImageHelper::contentDeep(page) == 0), 3 * 40);
+        QCOMPARE(cv::countNonZero(ImageHelper::contentLight(page) == 0), 40);
+    }
+
+    void tinyAndEmptyInputs()
+    {
+        for (const cv::Mat& m : {cv::Mat(), cv::Mat(1, 1, CV_8UC1, cv::Scalar(9)),
+                                 cv::Mat(1, 1, CV_8UC3, cv::Scalar(9))}) {
+            QCOMPARE(ImageHelper::clearBackground(m, Qt::white).size(), m.size());
+            QCOMPARE(ImageHelper::contentLight(m).size(), m.size());
+            QCOMPARE(ImageHelper::contentDeep(m).size(), m.size());
+            QCOMPARE(ImageHelper::redSealDeep(m).size(), m.size());
+            QCOMPARE(ImageHelper::binarize(m).size(), m.size());
+            QCOMPARE(ImageHelper::adjustColour(m, 1.5f, 5, 1.5f).size(), m.size());
+            QCOMPARE(ImageHelper::toGray(m).size(), m.size());
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(ToneOpsTest)
+#include "tst_ToneOps.moc"
