@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QString>
-
 #include <functional>
 
 // Routes every Qt log message, from any thread, into one text file a day

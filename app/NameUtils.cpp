@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-
 #include <cstdlib>
 
 namespace {
@@ -131,7 +130,8 @@ void clearDir(const QString& path)
     QDir dir(path);
     if (dir.isEmpty(QDir::AllEntries | QDir::Drives | QDir::NoDotAndDotDot))
         return;
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (!QFile::remove(entry.absoluteFilePath()))
             QDir(entry.absoluteFilePath()).removeRecursively();

@@ -6,7 +6,6 @@
 #include <QDebug>
 #include <QSettings>
 #include <QVector>
-
 #include <memory>
 
 const QString SettingsStore::kMarginsTop = QStringLiteral("margins/top");
@@ -185,7 +184,7 @@ void SettingsStore::loadBackgroundColour()
     const QString text = settingValue(kBackgroundColour).toString();
     if (text.isEmpty())
         return;
-    qDebug() << "init bgcolor" << text;
+    qDebug().noquote() << "init bgcolor" << text;
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 3)
         return;
@@ -202,6 +201,6 @@ void SettingsStore::saveBackgroundColour(const QColor& colour)
         return;
     const QString text =
         QStringLiteral("%1,%2,%3").arg(colour.red()).arg(colour.green()).arg(colour.blue());
-    qDebug() << "write bgColor is" << text;
+    qDebug().noquote() << "write bgColor is" << text;
     setSettingValue(kBackgroundColour, text);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "stColourInfo.h"
+#include "stPageNoInfo.h"
+
 #include <QColor>
 #include <QMap>
 #include <QString>
 #include <QVariant>
-
-#include "stColourInfo.h"
-#include "stPageNoInfo.h"
 
 // The one INI file of user settings (AppPaths::settingsFile(), UTF-8). Every
 // call opens its own settings object, so reads are safe from worker threads;

@@ -13,8 +13,8 @@ namespace {
 // would be taken for a freshly scanned page.
 void emptyScanDir(const QString& path)
 {
-    const QFileInfoList entries = QDir(path).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                           QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (!QFile::remove(entry.absoluteFilePath()))
             QDir(entry.absoluteFilePath()).removeRecursively();
@@ -30,7 +30,7 @@ QString scanTempDir()
 
 void prepareProcessState()
 {
-    qDebug() << "临时目录为：" + QDir::tempPath();
+    qDebug().noquote() << "临时目录为：" + QDir::tempPath();
 
     const QString scanDir = scanTempDir();
     const QFileInfo info(scanDir);

@@ -1,0 +1,189 @@
+#include "NameUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+
+} // namespace
+
+class TestNameUtils : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tokens_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("tokens");
+        QTest::addColumn<QString>("running");
+        QTest::newRow("code and ext") << "0001.jpg" << QStringList{"0001", ".jpg"} << "0001";
+        QTest::newRow("letters only") << "abc" << QStringList{"abc"} << "";
+        QTest::newRow("empty") << "" << QStringList{} << "";
+        QTest::newRow("last digits win")
+            << "A01-0003.jpg" << QStringList{"A", "01", "-", "0003", ".jpg"} << "0003";
+        QTest::newRow("no running number") << "cover.jpg" << QStringList{"cover.jpg"} << "";
+        QTest::newRow("underscores")
+            << "2023_07_scan12.tif" << QStringList{"2023", "_", "07", "_scan", "12", ".tif"}
+            << "12";
+        QTest::newRow("full-width digits")
+            << QStringLiteral("第１２页") << QStringList{"第", "１２", "页"} << "１２";
+    }
+    void tokens()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, tokens);
+        QFETCH(QString, running);
+        QCOMPARE(splitTokens(name), tokens);
+        QCOMPARE(splitTokens(name).join(QString()), name);
+        QCOMPARE(runningNumber(name), running);
+    }
+
+    void allDigits()
+    {
+        QVERIFY(isAllDigits("0042"));
+        QVERIFY(!isAllDigits(""));
+        QVERIFY(!isAllDigits("12a"));
+        QVERIFY(!isAllDigits(" 12"));
+    }
+
+    void code_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("zeroFill");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("padded") << 7 << 4 << true << "0007";
+        QTest::newRow("longer than length") << 12345 << 4 << true << "12345";
+        QTest::newRow("zero padded") << 0 << 3 << true << "000";
+        QTest::newRow("zero plain") << 0 << 3 << false << "0";
+        QTest::newRow("plain") << 7 << 4 << false << "7";
+        QTest::newRow("length zero") << 7 << 0 << true << "7";
+    }
+    void code()
+    {
+        QFETCH(int, number);
+        QFETCH(int, length);
+        QFETCH(bool, zeroFill);
+        QFETCH(QString, text);
+        QCOMPARE(codeText(number, length, zeroFill), text);
+    }
+
+    void sequence_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::newRow("empty") << "" << QList<int>{};
+        QTest::newRow("reversed range") << "3-1" << QList<int>{};
+        QTest::newRow("duplicates kept") << "2,2" << QList<int>{1, 1};
+        QTest::newRow("single") << "5" << QList<int>{4};
+        QTest::newRow("range then single") << "1-3,7" << QList<int>{0, 1, 2, 6};
+        QTest::newRow("input order") << "10,2-3" << QList<int>{9, 1, 2};
+        QTest::newRow("empty parts dropped") << ",4,,5," << QList<int>{3, 4};
+        QTest::newRow("one-sided range") << "-5" << QList<int>{};
+        QTest::newRow("three bounds") << "1-2-3" << QList<int>{};
+        QTest::newRow("equal bounds") << "4-4" << QList<int>{3};
+        QTest::newRow("overflowing number") << "99999999999,1" << QList<int>{0};
+    }
+    void sequence()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<int>, rows);
+        QCOMPARE(parseSequence(text), rows);
+    }
+
+    void hugeRangeIsBounded()
+    {
+        const QList<int> rows = parseSequence("2147483640-2147483647");
+        QCOMPARE(rows.size(), 8);
+        QCOMPARE(rows.last(), 2147483646);
+        QVERIFY(parseSequence("1-2000000000").size() <= 1000000);
+    }
+
+    void random()
+    {
+        QCOMPARE(randomString(0), QString());
+        QCOMPARE(randomString(-3), QString());
+        const QRegularExpression alphabet("^[0-9a-zA-Z]{8}$");
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(alphabet.match(randomString(8)).hasMatch());
+        QVERIFY(randomString(8) != randomString(8));
+    }
+
+    void best_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("match");
+        QTest::newRow("exact wins") << "ab" << QStringList{"xaxb", "ab"} << "ab";
+        QTest::newRow("subsequence") << "ab" << QStringList{"xaxb", "ba"} << "xaxb";
+        QTest::newRow("none: first") << "qq" << QStringList{"a", "b"} << "a";
+        QTest::newRow("empty list") << "qq" << QStringList{} << "";
+        QTest::newRow("case sensitive") << "AB" << QStringList{"ab", "xAyB"} << "xAyB";
+        QTest::newRow("repeated letters") << "aa" << QStringList{"a", "bab", "baa"} << "baa";
+    }
+    void best()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, list);
+        QFETCH(QString, match);
+        QCOMPARE(bestMatch(text, list), match);
+    }
+
+    void clearDirRemovesNestedEntries()
+    {
+        QTemporaryDir tmp;
+        const QString dir = tmp.path() + QStringLiteral("/扫描 目录");
+        QVERIFY(QDir().mkpath(dir + "/a/b/c"));
+        touch(dir + "/a/b/c/deep.jpg");
+        touch(dir + QStringLiteral("/页 1.jpg"));
+        touch(dir + "/.hidden");
+        clearDir(dir);
+        QVERIFY(QFileInfo(dir).isDir());
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        // Hidden entries are not the caller's pages and stay.
+        QVERIFY(QFile::exists(dir + "/.hidden"));
+    }
+
+    void clearDirOfEmptyOrMissingChangesNothing()
+    {
+        QTemporaryDir tmp;
+        clearDir(tmp.path());
+        QVERIFY(QFileInfo(tmp.path()).isDir());
+        clearDir(tmp.path() + "/missing");
+        QVERIFY(!QFileInfo::exists(tmp.path() + "/missing"));
+
+        // An empty path must not mean the working directory.
+        touch(tmp.path() + "/keep.txt");
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(tmp.path());
+        clearDir(QString());
+        QDir::setCurrent(old);
+        QVERIFY(QFile::exists(tmp.path() + "/keep.txt"));
+    }
+
+    void clearDirDoesNotFollowLinks()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(QDir().mkpath(tmp.path() + "/outside"));
+        touch(tmp.path() + "/outside/precious.jpg");
+        QVERIFY(QDir().mkpath(tmp.path() + "/target"));
+        QVERIFY(QFile::link(tmp.path() + "/outside", tmp.path() + "/target/link"));
+        clearDir(tmp.path() + "/target");
+        QVERIFY(!QFileInfo(tmp.path() + "/target/link").isSymLink());
+        QVERIFY(QFile::exists(tmp.path() + "/outside/precious.jpg"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNameUtils)
+#include "test_nameutils.moc"
