@@ -11,7 +11,6 @@
 // The process exits non-zero at the first file it cannot produce.
 
 #include <Magick++.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -19,7 +18,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTextStream>
-
 #include <list>
 
 namespace {
@@ -74,7 +72,8 @@ bool writeGif(QSvgRenderer& svg, const QString& path)
         frame.gifDisposeMethod(MagickCore::BackgroundDispose);
         frames.push_back(frame);
     }
-    Magick::writeImages(frames.begin(), frames.end(), "GIF:" + QFile::encodeName(path).toStdString());
+    Magick::writeImages(frames.begin(), frames.end(),
+                        "GIF:" + QFile::encodeName(path).toStdString());
     return true;
 }
 
