@@ -1,3 +1,4 @@
+#include "ColourBoxReplace.h"
 #include "RegionOps.h"
 #include "RegionToneDetail.h"
 #include "ToneOps.h"
@@ -6,27 +7,15 @@ namespace ImageHelper {
 
 namespace {
 
-// Writes every pixel of `dst` (same size as `src`, 3 channels): pure seal
-// colour where channel `main` >= threshold and the other two <= kSealMaxOther,
-// else the source pixel. `main` is 2 (red) or 0 (blue).
+// Seal pixels of `src` become pure red (main channel 2) or pure blue (0) in
+// `dst`: the main channel at least `threshold`, the other two at most kSealMaxOther.
 void sealPass(const cv::Mat& src, cv::Mat& dst, int main, int threshold)
 {
-    const int other = 2 - main;
-    uchar seal[3] = {0, 0, 0};
+    cv::Vec3b lo(0, 0, 0), hi(kSealMaxOther, kSealMaxOther, kSealMaxOther), seal(0, 0, 0);
+    lo[main] = static_cast<uchar>(threshold);
+    hi[main] = 255;
     seal[main] = 255;
-    cv::parallel_for_(cv::Range(0, src.rows), [&](const cv::Range& rows) {
-        for (int y = rows.start; y < rows.end; ++y) {
-            const uchar* s = src.ptr<uchar>(y);
-            uchar* d = dst.ptr<uchar>(y);
-            for (int x = 0; x < 3 * src.cols; x += 3) {
-                const bool isSeal = s[x + main] >= threshold && s[x + 1] <= kSealMaxOther &&
-                                    s[x + other] <= kSealMaxOther;
-                d[x] = isSeal ? seal[0] : s[x];
-                d[x + 1] = isSeal ? seal[1] : s[x + 1];
-                d[x + 2] = isSeal ? seal[2] : s[x + 2];
-            }
-        }
-    });
+    detail::replaceColourBox(src, dst, lo, hi, seal);
 }
 
 bool sealApplies(const cv::Mat& src)

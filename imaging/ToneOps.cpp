@@ -1,5 +1,6 @@
 #include "ToneOps.h"
 
+#include "ColourBoxReplace.h"
 #include "RegionToneDetail.h"
 
 #include <opencv2/imgproc.hpp>
@@ -60,34 +61,16 @@ cv::Mat clearBackground(const cv::Mat& src, const QColor& background)
 cv::Mat setBackgroundColour(const cv::Mat& src, const QColor& colour)
 {
     return guarded(src, [&]() -> cv::Mat {
-        if (src.depth() != CV_8U)
+        if (src.empty() || src.depth() != CV_8U || (src.channels() != 1 && src.channels() != 3))
             return src;
         cv::Mat out(src.size(), src.type());
         if (src.channels() == 1) {
-            cv::Mat table(1, 256, CV_8U);
-            for (int i = 0; i < 256; ++i)
-                table.at<uchar>(i) = static_cast<uchar>(i >= kNearWhite ? 255 : i);
-            cv::LUT(src, table, out);
+            detail::replaceGreyRange(src, out, kNearWhite, 255, 255);
             return out;
         }
-        if (src.channels() != 3)
-            return src;
-        const uchar b = static_cast<uchar>(colour.blue());
-        const uchar g = static_cast<uchar>(colour.green());
-        const uchar r = static_cast<uchar>(colour.red());
-        cv::parallel_for_(cv::Range(0, src.rows), [&](const cv::Range& rows) {
-            for (int y = rows.start; y < rows.end; ++y) {
-                const uchar* s = src.ptr<uchar>(y);
-                uchar* d = out.ptr<uchar>(y);
-                for (int x = 0; x < 3 * src.cols; x += 3) {
-                    const bool white =
-                        s[x] >= kNearWhite && s[x + 1] >= kNearWhite && s[x + 2] >= kNearWhite;
-                    d[x] = white ? b : s[x];
-                    d[x + 1] = white ? g : s[x + 1];
-                    d[x + 2] = white ? r : s[x + 2];
-                }
-            }
-        });
+        const cv::Vec3b bgr(static_cast<uchar>(colour.blue()), static_cast<uchar>(colour.green()),
+                            static_cast<uchar>(colour.red()));
+        detail::replaceColourBox(src, out, cv::Vec3b::all(kNearWhite), cv::Vec3b::all(255), bgr);
         return out;
     });
 }
