@@ -250,7 +250,7 @@ bool FileTableModel::removeChecked()
         }
         const QString path = m_rows.at(row).fullPath();
         if (!QFileInfo::exists(path) || !QFile::remove(path)) {
-            qWarning() << "remove file failed" << path;
+            qWarning().noquote() << "remove file failed" << path;
             allRemoved = false;
             break;
         }
@@ -266,7 +266,7 @@ bool FileTableModel::removeFile(int row)
         return false;
     const QString path = m_rows.at(row).fullPath();
     if (QFileInfo::exists(path) && !QFile::remove(path)) {
-        qWarning() << "remove file failed" << path;
+        qWarning().noquote() << "remove file failed" << path;
         return false;
     }
     beginResetModel();
@@ -296,7 +296,7 @@ bool FileTableModel::moveFile(int from, int to)
     if (!result.ok) {
         const QString message =
             QStringLiteral("重命名失败:%1 -> %2").arg(result.failedFrom, result.failedTo);
-        qWarning() << message;
+        qWarning().noquote() << message;
         if (m_notifyError)
             m_notifyError(message);
         return false;

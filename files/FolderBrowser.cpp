@@ -16,7 +16,7 @@ FolderBrowser::FolderBrowser(QObject* parent)
 
 QModelIndex FolderBrowser::rootIndex(const QString& rootPath) const
 {
-    qDebug() << "init rootpath is " << rootPath;
+    qDebug().noquote() << "init rootpath is " + rootPath;
     if (rootPath.isEmpty())
         return {};
     return m_folderModel->index(rootPath);
@@ -39,11 +39,11 @@ FolderBrowser::FolderClick FolderBrowser::folderClicked(const QModelIndex& index
     click.path = m_folderModel->filePath(index);
     click.name = m_folderModel->fileName(index);
     click.folderChanged = click.path != m_currentFolder;
-    qDebug() << click.path << click.name;
+    qDebug().noquote() << click.path << click.name;
     if (m_entryLookup) {
         const QString entry = m_entryLookup(click.name);
         if (!entry.isNull())
-            qDebug() << "show entryInfo :" << entry;
+            qDebug().noquote() << "show entryInfo :" << entry;
     }
     return click;
 }

@@ -48,9 +48,6 @@ private slots:
         QCOMPARE(model.filePaths().at(1), dir.path() + "/small 页.jpg");
         QVERIFY(!model.fileInfo(0).checked);
         QCOMPARE(model.fileInfo(5).fileName, QString());
-        QCOMPARE(model.data(model.index(1, 1)).toString(), QString("small 页.jpg"));
-        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("文件名"));
-        QCOMPARE(model.headerData(0, Qt::Vertical).toInt(), 1);
         QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable);
         QVERIFY(!(model.flags(model.index(0, 1)) & Qt::ItemIsUserCheckable));
     }
@@ -166,7 +163,6 @@ private slots:
         QCOMPARE(model.checkedFolders().size(), 2);
         model.toggleCheck(0);
         QCOMPARE(model.checkedFolders().first().folderName, QString("b"));
-        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("案卷目录"));
     }
 };
 

@@ -1,11 +1,8 @@
-#include "FilePanelSetup.h"
 #include "FileTableModel.h"
 #include "FolderBrowser.h"
 #include "TestFiles.h"
 
 #include <QFileSystemModel>
-#include <QHeaderView>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -66,17 +63,6 @@ private slots:
         QVERIFY(!browser.folderClicked(QModelIndex()).valid);
         QVERIFY(!browser.fileClicked(QModelIndex()));
         QCOMPARE(browser.currentFolder(), dir.path());
-    }
-
-    void fileViewSetUp()
-    {
-        FolderBrowser browser;
-        QTableView view;
-        FilePanelSetup::setUpFileView(&view, browser.fileModel());
-        QCOMPARE(view.verticalHeader()->width(), 25);
-        QCOMPARE(view.columnWidth(1), 180);
-        QCOMPARE(view.dragDropMode(), QAbstractItemView::DragDrop);
-        QVERIFY(browser.folderModel()->filter() & QDir::NoSymLinks);
     }
 };
 
