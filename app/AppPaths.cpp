@@ -40,11 +40,17 @@ QString standardDir(QStandardPaths::StandardLocation location)
     return dir;
 }
 
+// The lock covers only the copy: anything below may log, and the log handler
+// asks for its folder again.
 QString resolve(QStandardPaths::StandardLocation fallback)
 {
-    QMutexLocker lock(&pathsMutex());
-    if (!testBaseDir().isEmpty())
-        return testBaseDir();
+    QString base;
+    {
+        QMutexLocker lock(&pathsMutex());
+        base = testBaseDir();
+    }
+    if (!base.isEmpty())
+        return base;
     const QString exeDir = writableExecutableDir();
     return exeDir.isEmpty() ? standardDir(fallback) : exeDir;
 }

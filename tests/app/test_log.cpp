@@ -50,6 +50,17 @@ private slots:
         QCOMPARE(AppPaths::settingsFile(), m_dir->path() + "/settings.ini");
         QCOMPARE(AppPaths::shortcutFile(), m_dir->path() + "/shortcut.json");
         QCOMPARE(AppPaths::logDir(), m_dir->path() + "/log");
+        // Without the override a writable executable folder is the portable home,
+        // else the per-user locations.
+        AppPaths::setBaseDirForTesting(QString());
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        const bool portable = QFileInfo(exeDir).isWritable();
+        QCOMPARE(AppPaths::configDir(),
+                 portable ? exeDir
+                          : QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+        QCOMPARE(AppPaths::dataDir(),
+                 portable ? exeDir
+                          : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     }
 
     void messagesEitherSideOfMidnightGoToTwoFiles()
