@@ -6,7 +6,6 @@
 #include <QDebug>
 #include <QFutureWatcher>
 #include <QtConcurrent>
-
 #include <exception>
 
 namespace {

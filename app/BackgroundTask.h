@@ -3,7 +3,6 @@
 #include "TaskContext.h"
 
 #include <QString>
-
 #include <functional>
 
 class QWidget;

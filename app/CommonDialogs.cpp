@@ -2,8 +2,8 @@
 
 #include "Toast.h"
 
-#include <QDialog>
 #include <QDebug>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <atomic>
 
 // What a background task sees of the user interface: a way to report progress text

@@ -11,8 +11,7 @@ class Toast : public QWidget
 {
     Q_OBJECT
 public:
-    Toast(const QString& text, const QColor& textColour, const QColor& background,
-          bool stayOnTop);
+    Toast(const QString& text, const QColor& textColour, const QColor& background, bool stayOnTop);
 
     // Centres, shows and starts the fade; the toast is deleted when the fade ends.
     void popup();

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
-
 #include <functional>
 
 // Drives a modal dialog that a test is about to open: polls until a modal widget is

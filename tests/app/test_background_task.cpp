@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QThread>
 #include <QtTest>
-
 #include <atomic>
 #include <stdexcept>
 
@@ -83,7 +82,8 @@ void TestBackgroundTask::showsDoneMessageAfterTask()
         box->close();
         return true;
     });
-    QVERIFY(BackgroundTask::run(nullptr, [](TaskContext&) { QThread::msleep(20); }, "分件完成"));
+    QVERIFY(BackgroundTask::run(
+        nullptr, [](TaskContext&) { QThread::msleep(20); }, "分件完成"));
     QCOMPARE(title, QString("提示"));
     QCOMPARE(text, QString("分件完成"));
 }

@@ -145,11 +145,16 @@ void TestDialogs::validatedText_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("confirmable");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("rejected characters dropped") << "^[0-9]+$" << "1a2b3" << true << "123";
-    QTest::newRow("half-typed range") << "^[0-9]+-[0-9]+$" << "3-" << false << "";
-    QTest::newRow("complete range") << "^[0-9]+-[0-9]+$" << "3-15" << true << "3-15";
-    QTest::newRow("case-sensitive") << "^[a-z]+$" << "abCd" << true << "abd";
-    QTest::newRow("cancelled") << "^[0-9]+$" << "" << false << "";
+    QTest::newRow("rejected characters dropped") << "^[0-9]+$"
+                                                 << "1a2b3" << true << "123";
+    QTest::newRow("half-typed range") << "^[0-9]+-[0-9]+$"
+                                      << "3-" << false << "";
+    QTest::newRow("complete range") << "^[0-9]+-[0-9]+$"
+                                    << "3-15" << true << "3-15";
+    QTest::newRow("case-sensitive") << "^[a-z]+$"
+                                    << "abCd" << true << "abd";
+    QTest::newRow("cancelled") << "^[0-9]+$"
+                               << "" << false << "";
 }
 
 void TestDialogs::validatedText()
