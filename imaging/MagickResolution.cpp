@@ -6,9 +6,10 @@
 namespace MagickResolution {
 namespace {
 
-// Centimetre-based files hold two decimals per centimetre, i.e. steps of
-// 0.0254 dpi; anything closer than half a step to a whole number is that number.
-constexpr double kCentimetreNoise = 0.0127;
+// Centimetre-based files hold whole pixels per metre, steps of 0.0254 dpi, and
+// encoders truncate when converting: anything within one step (plus margin) of
+// a whole number is that number.
+constexpr double kCentimetreNoise = 0.03;
 
 int toDpi(double value, bool perCentimetre)
 {

@@ -8,8 +8,8 @@ namespace MagickResolution {
 
 // Truncated toward zero; 0, 0 when the file records none. Files that store
 // pixels per centimetre (PNG, BMP) are converted to inches first; the
-// conversion's rounding noise (300 dpi reads back as 118.11 px/cm, 299.9994
-// dpi) is absorbed before truncating, so 300 stays 300 while 299.9 gives 299.
+// conversion's rounding noise (150 dpi is stored as 5905 px/m and reads back as
+// 149.987 dpi) is absorbed before truncating, so 300 stays 300 while 299.9 gives 299.
 void read(const Magick::Image& image, int& dpiX, int& dpiY);
 
 // Stores dpiX x dpiY with the unit "pixels per inch"; without the unit a

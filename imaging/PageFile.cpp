@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <list>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -56,6 +57,20 @@ QString colourText(int depth, int channels)
     return QStringLiteral("彩色 %1位").arg(channels * depth);
 }
 
+// The suffix picks the encoder; without a known one the library would quietly
+// fall back to some other format under the page's name.
+bool hasEncoder(const QString& path)
+{
+    const std::string suffix = QFileInfo(path).suffix().toStdString();
+    if (suffix.empty())
+        return false;
+    try {
+        return Magick::CoderInfo(suffix).isWritable();
+    } catch (const Magick::Exception&) {
+        return false;
+    }
+}
+
 } // namespace
 
 cv::Mat loadForEdit(const QString& path)
@@ -100,6 +115,10 @@ bool loadWithDensity(const QString& path, cv::Mat& out, int& dpiX, int& dpiY)
 bool saveWithDensity(const cv::Mat& mat, const QString& path, int dpiX, int dpiY)
 {
     MagickRuntime::ensureInitialised();
+    if (!hasEncoder(path)) {
+        qWarning().noquote() << "save failed: no image format for the suffix of" << path;
+        return false;
+    }
     Magick::Image image = ImageHelper::matToMagick(mat);
     if (!image.isValid())
         return false;
@@ -129,16 +148,24 @@ bool setFileDensity(const QString& path, int dpiX, int dpiY)
     std::list<Magick::Image> frames;
     try {
         Magick::readImages(&frames, path.toUtf8().toStdString());
-    } catch (const Magick::Warning& e) {
-        logException(e.what(), path);
-        if (dynamic_cast<const Magick::WarningCorruptImage*>(&e))
-            return false;
     } catch (const std::exception& e) {
         logException(e.what(), path);
         return false;
     }
-    if (frames.empty())
+    // The list reader leaves decoder warnings on the frames instead of throwing them.
+    const bool readable =
+        !frames.empty() && std::all_of(frames.begin(), frames.end(), [&](const Magick::Image& f) {
+            const MagickCore::ExceptionInfo& problem = f.constImage()->exception;
+            if (problem.severity != MagickCore::UndefinedException)
+                logException(problem.reason ? problem.reason : "decoder warning", path);
+            return f.isValid() && f.columns() > 0 && f.rows() > 0 &&
+                   problem.severity != MagickCore::CorruptImageWarning &&
+                   problem.severity < MagickCore::ErrorException;
+        });
+    if (!readable) {
+        qWarning().noquote() << "Caught exception: no readable image in" << path;
         return false;
+    }
     for (Magick::Image& frame : frames)
         MagickResolution::write(frame, dpiX, dpiY);
     QString error;
