@@ -56,7 +56,7 @@ cv::Mat perspectiveCorrect(const cv::Mat& src, const QVector<QPoint>& corners)
 cv::Mat autoCorrect(const cv::Mat& src)
 {
     return detail::guarded(src, [&]() -> cv::Mat {
-        if (src.empty() || src.channels() != 3)
+        if (src.empty() || src.type() != CV_8UC3)
             return src;
         cv::Mat grey;
         cv::cvtColor(src, grey, cv::COLOR_BGR2GRAY);

@@ -102,7 +102,7 @@ cv::Mat contentDeep(const cv::Mat& src)
 cv::Mat binarize(const cv::Mat& src)
 {
     return guarded(src, [&]() -> cv::Mat {
-        if (src.empty() || src.channels() < 3)
+        if (src.empty() || src.channels() < 3 || src.depth() != CV_8U)
             return src;
         cv::Mat grey = toGray(adjustContrast(src, 1.1f, 0));
         cv::GaussianBlur(grey, grey, cv::Size(5, 5), 0);

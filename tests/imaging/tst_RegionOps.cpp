@@ -148,13 +148,15 @@ private slots:
     void tinyAndEmptyInputs()
     {
         const QVector<QPoint> quad = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-        for (const cv::Mat& m : {cv::Mat(), noisePage(1, 1, 1), noisePage(3, 1, 1)}) {
-            const QRect r(0, 0, 1, 1);
+        for (const cv::Mat& m :
+             {cv::Mat(), noisePage(1, 1, 1), noisePage(3, 1, 1), noisePage(4, 3, 3),
+              cv::Mat(3, 3, CV_16UC3, cv::Scalar::all(40000))}) {
+            const QRect r(0, 0, 9, 9); // clipped to the image
             QCOMPARE(ImageHelper::clearInside(m, r, kColour).size(), m.size());
             QCOMPARE(ImageHelper::clearOutside(m, r, kColour).size(), m.size());
             QCOMPARE(ImageHelper::crop(m, r).size(), m.size());
             QCOMPARE(ImageHelper::pasteRegion(m, m, QRect(0, 0, 2, 2)).size(), m.size());
-            QCOMPARE(ImageHelper::perspectiveCorrect(m, quad).size(), m.size());
+            QCOMPARE(ImageHelper::perspectiveCorrect(m, quad).type(), m.type());
             QCOMPARE(ImageHelper::autoCorrect(m).size(), m.size());
         }
     }

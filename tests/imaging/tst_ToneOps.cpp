@@ -133,8 +133,11 @@ private slots:
 
     void tinyAndEmptyInputs()
     {
+        // Also 16-bit and alpha matrices, which no reader should hand over.
         for (const cv::Mat& m : {cv::Mat(), cv::Mat(1, 1, CV_8UC1, cv::Scalar(9)),
-                                 cv::Mat(1, 1, CV_8UC3, cv::Scalar(9))}) {
+                                 cv::Mat(1, 1, CV_8UC3, cv::Scalar(9)),
+                                 cv::Mat(5, 5, CV_16UC3, cv::Scalar::all(40000)),
+                                 cv::Mat(5, 5, CV_8UC4, cv::Scalar(9))}) {
             QCOMPARE(ImageHelper::clearBackground(m, Qt::white).size(), m.size());
             QCOMPARE(ImageHelper::contentLight(m).size(), m.size());
             QCOMPARE(ImageHelper::contentDeep(m).size(), m.size());
