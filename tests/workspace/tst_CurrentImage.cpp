@@ -1,0 +1,210 @@
+#include "CurrentImage.h"
+#include "PageFile.h"
+#include "PageNavigator.h"
+
+#include <QRegularExpression>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr int kTurn = 1;
+constexpr int kNeedsParam = 2;
+
+// A stand-in engine: kTurn turns the page a quarter, kNeedsParam needs a value.
+CurrentImage::OperationResult fakeEngine(int id, const cv::Mat& in, const QVariant& param)
+{
+    CurrentImage::OperationResult r;
+    if (id == kTurn) {
+        cv::rotate(in, r.image, cv::ROTATE_90_CLOCKWISE);
+    } else if (id == kNeedsParam) {
+        if (!param.isValid())
+            r.status = CurrentImage::OperationResult::MissingParameter;
+        else
+            r.image = in.clone();
+    } else {
+        r.status = CurrentImage::OperationResult::UnknownOperation;
+    }
+    return r;
+}
+
+QString writePage(const QString& path, int w, int h, int dpi)
+{
+    cv::Mat page(h, w, CV_8UC3, cv::Scalar(250, 250, 250));
+    cv::rectangle(page, cv::Rect(5, 5, 10, 4), cv::Scalar(0, 0, 0), cv::FILLED);
+    PageFile::saveWithDensity(page, path, dpi, dpi);
+    return path;
+}
+
+QSize sizeOnDisk(const QString& path)
+{
+    const PageInfo info = PageFile::readInfo(path);
+    return QSize(info.width, info.height);
+}
+
+} // namespace
+
+class TestCurrentImage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        a_ = writePage(dir_.filePath("页 a.png"), 60, 40, 200);
+        b_ = writePage(dir_.filePath("b.png"), 30, 20, 300);
+    }
+
+    void saveModesDecideWhenTheDiskChanges_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QSize>("afterOperation");
+        QTest::addColumn<QSize>("afterTurn");
+        QTest::newRow("automatic") << 1 << QSize(40, 60) << QSize(40, 60);
+        QTest::newRow("on page turn") << 2 << QSize(60, 40) << QSize(40, 60);
+        QTest::newRow("unknown mode acts as on page turn") << 7 << QSize(60, 40) << QSize(40, 60);
+        QTest::newRow("manual") << 3 << QSize(60, 40) << QSize(60, 40);
+    }
+    void saveModesDecideWhenTheDiskChanges()
+    {
+        QFETCH(int, mode);
+        QFETCH(QSize, afterOperation);
+        QFETCH(QSize, afterTurn);
+        CurrentImage current(fakeEngine);
+        current.setSaveMode(mode);
+        QVERIFY(current.open(a_));
+        QVERIFY(current.executeOperation(kTurn, true, {}));
+        QCOMPARE(sizeOnDisk(a_), afterOperation);
+        QVERIFY(current.open(b_));
+        QCOMPARE(sizeOnDisk(a_), afterTurn);
+        // Written back with the resolution the file had.
+        QCOMPARE(PageFile::readInfo(a_).dpiX, 200);
+    }
+
+    void undoneEditsAreNotWrittenOnTurn()
+    {
+        CurrentImage current(fakeEngine);
+        current.setSaveMode(CurrentImage::OnPageTurn);
+        QVERIFY(current.open(a_));
+        const QByteArray before = readAll(a_);
+        current.executeOperation(kTurn, true, {});
+        QVERIFY(current.undo());
+        QVERIFY(current.open(b_));
+        QCOMPARE(readAll(a_), before);
+    }
+
+    void manualModeKeepsHistoryAcrossReopen()
+    {
+        CurrentImage current(fakeEngine);
+        current.setSaveMode(CurrentImage::Manual);
+        QVERIFY(current.open(a_));
+        current.executeOperation(kTurn, true, {});
+        QVERIFY(current.open(b_));
+        QVERIFY(current.open(a_));
+        QCOMPARE(current.image().cols, 60); // the disk version
+        QVERIFY(current.canUndo());
+        QVERIFY(current.undo());
+        QCOMPARE(current.image().cols, 60);
+        // Redo brings back the state that was on screen before the undo: the disk version.
+        QVERIFY(current.redo());
+        QCOMPARE(current.image().cols, 60);
+        QVERIFY(!current.canRedo());
+    }
+
+    void historyRules()
+    {
+        CurrentImage current(fakeEngine);
+        current.setSaveMode(CurrentImage::Manual);
+        QVERIFY(!current.executeOperation(kTurn, true, {})); // nothing open
+        QVERIFY(current.open(a_));
+
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("init stack"));
+        current.executeOperation(kTurn, true, {});
+        current.executeOperation(kTurn, true, {}); // no second "init stack"
+        QCOMPARE(current.history().undoDepth(a_), 2);
+        QVERIFY(current.undo());
+        QVERIFY(current.canRedo());
+        current.executeOperation(kTurn, true, {});
+        QVERIFY(!current.canRedo()); // a new operation empties redo
+
+        // A gesture being armed records the id but changes nothing.
+        QVERIFY(!current.executeOperation(kNeedsParam, false, {}));
+        QCOMPARE(current.lastOperation(), kNeedsParam);
+        QCOMPARE(current.history().undoDepth(a_), 2);
+        // A missing parameter still leaves one undo step; an unknown id stops after the copy.
+        QVERIFY(current.executeOperation(kNeedsParam, true, {}));
+        QCOMPARE(current.history().undoDepth(a_), 3);
+        QVERIFY(!current.executeOperation(99, true, {}));
+        QCOMPARE(current.history().undoDepth(a_), 4);
+    }
+
+    void failedOpenLeavesNothingToWrite()
+    {
+        CurrentImage current(fakeEngine);
+        QVERIFY(current.open(a_));
+        const QString broken = dir_.filePath("broken.jpg");
+        QFile f(broken);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not an image at all");
+        f.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("curOpendMat is NULL"));
+        QVERIFY(!current.open(broken));
+        QCOMPARE(current.file(), broken);
+        QVERIFY(!current.executeOperation(kTurn, true, {}));
+        QVERIFY(!current.save());
+        QCOMPARE(readAll(broken), QByteArray("not an image at all"));
+    }
+
+    void restoreOriginalsWritesFirstStatesInEveryMode()
+    {
+        CurrentImage current(fakeEngine);
+        current.setSaveMode(CurrentImage::OnPageTurn);
+        QVERIFY(current.open(a_));
+        current.executeOperation(kTurn, true, {});
+        current.executeOperation(kTurn, true, {});
+        QVERIFY(current.open(b_)); // a is written turned twice
+        QCOMPARE(sizeOnDisk(a_), QSize(60, 40));
+        current.executeOperation(kTurn, true, {});
+        current.save();
+        QCOMPARE(sizeOnDisk(b_), QSize(20, 30));
+        QStringList seen;
+        QCOMPARE(current.restoreOriginals([&](const QString& name) { seen << name; }), 2);
+        QCOMPARE(seen, QStringList({"b.png", "页 a.png"}));
+        QCOMPARE(sizeOnDisk(b_), QSize(30, 20));
+        QCOMPARE(PageFile::readInfo(b_).dpiX, 300);
+        QVERIFY(!current.canRedo());
+    }
+
+    void pageNavigation()
+    {
+        QCOMPARE(PageNavigator::previousRow(0, 3), -1);
+        QCOMPARE(PageNavigator::previousRow(2, 3), 1);
+        QCOMPARE(PageNavigator::nextRow(2, 3), -1);
+        QCOMPARE(PageNavigator::nextRow(0, 0), -1);
+        QStandardItemModel tree;
+        auto* root = new QStandardItem("root");
+        tree.appendRow(root);
+        root->appendRow(new QStandardItem("0001"));
+        root->appendRow(new QStandardItem("0002"));
+        const QModelIndex first = tree.index(0, 0, tree.index(0, 0));
+        QCOMPARE(PageNavigator::nextFolder(first).data().toString(), QString("0002"));
+        QVERIFY(!PageNavigator::nextFolder(PageNavigator::nextFolder(first)).isValid());
+    }
+
+private:
+    static QByteArray readAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir_;
+    QString a_;
+    QString b_;
+};
+
+QTEST_MAIN(TestCurrentImage)
+#include "tst_CurrentImage.moc"

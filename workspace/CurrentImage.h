@@ -1,0 +1,82 @@
+#pragma once
+
+#include "EditHistory.h"
+
+#include <QHash>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+#include <opencv2/core.hpp>
+
+#include <functional>
+
+// The page being edited: its file, its pixels, its edit history and the save
+// mode that decides when edits reach the disk. Everything the main window does
+// to the current image goes through here, so it can be driven without a window.
+class CurrentImage
+{
+public:
+    enum SaveMode { FullyAutomatic = 1, OnPageTurn = 2, Manual = 3 };
+
+    // Result of one engine call: the new image, or why there is none.
+    struct OperationResult
+    {
+        enum Status { Applied, MissingParameter, UnknownOperation };
+        Status status = Applied;
+        cv::Mat image;
+    };
+    using Engine = std::function<OperationResult(int optId, const cv::Mat& in, const QVariant& param)>;
+    using Progress = std::function<void(const QString&)>;
+
+    explicit CurrentImage(Engine engine = {});
+
+    void setSaveMode(int mode);
+    SaveMode saveMode() const { return saveMode_; }
+
+    // Opens path; in the save-on-turn mode the file being left is written first
+    // when it has edits. On a decoding failure nothing stays open, so no later
+    // operation can write the previous page's pixels into this file.
+    bool open(const QString& path);
+    // Leaving the file without opening another (emptied list, another folder).
+    void leave();
+    void close();
+
+    const QString& file() const { return file_; }
+    const cv::Mat& image() const { return image_; }
+    bool isOpen() const { return !image_.empty(); }
+    int lastOperation() const { return lastOperation_; }
+
+    // Runs one operation with history; false when nothing changed on screen.
+    bool executeOperation(int optId, bool run, const QVariant& param);
+    // Replaces the pixels after an operation that changed the file itself (page-number signing).
+    bool reload();
+    bool undo();
+    bool redo();
+    bool save();
+
+    bool canUndo() const { return history_.canUndo(file_); }
+    bool canRedo() const { return history_.canRedo(file_); }
+    EditHistory& history() { return history_; }
+
+    // Resolution of a file as first seen, used whenever it is written back.
+    QPair<int, int> resolution(const QString& path) const;
+    void rememberResolution(const QString& path, int dpiX, int dpiY);
+
+    // Writes every edited file of the history back as it was before its first edit,
+    // whatever the save mode, and empties the redo lists. Safe to call off the GUI thread
+    // as long as the GUI does not touch this object meanwhile.
+    int restoreOriginals(const Progress& progress);
+
+private:
+    bool writeTo(const QString& path, const cv::Mat& image) const;
+    void saveIfAutomatic();
+
+    Engine engine_;
+    SaveMode saveMode_ = FullyAutomatic;
+    QString file_;
+    cv::Mat image_;
+    EditHistory history_;
+    QHash<QString, QPair<int, int>> resolutions_;
+    int lastOperation_ = -1;
+};

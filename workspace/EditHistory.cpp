@@ -1,0 +1,90 @@
+#include "EditHistory.h"
+
+#include <QDebug>
+
+void EditHistory::pushUndo(const QString& path, const cv::Mat& before)
+{
+    auto it = undo_.find(path);
+    if (it == undo_.end()) {
+        it = undo_.insert(path, {});
+        qDebug() << "init stack" << path;
+    }
+    it->append(before.clone());
+}
+
+void EditHistory::clearRedo(const QString& path)
+{
+    auto it = redo_.find(path);
+    if (it != redo_.end())
+        it->clear();
+}
+
+void EditHistory::clearAllRedo()
+{
+    for (auto& list : redo_)
+        list.clear();
+}
+
+void EditHistory::clear()
+{
+    undo_.clear();
+    redo_.clear();
+}
+
+cv::Mat EditHistory::step(QList<cv::Mat>& from, QList<cv::Mat>& to, const cv::Mat& current)
+{
+    if (from.isEmpty())
+        return cv::Mat();
+    to.append(current.clone());
+    // The entry is owned by the history alone, so it can be handed over without another copy.
+    return from.takeLast();
+}
+
+cv::Mat EditHistory::undo(const QString& path, const cv::Mat& current)
+{
+    auto it = undo_.find(path);
+    if (it == undo_.end() || it->isEmpty())
+        return cv::Mat();
+    return step(*it, redo_[path], current);
+}
+
+cv::Mat EditHistory::redo(const QString& path, const cv::Mat& current)
+{
+    auto it = redo_.find(path);
+    if (it == redo_.end() || it->isEmpty())
+        return cv::Mat();
+    return step(*it, undo_[path], current);
+}
+
+bool EditHistory::canUndo(const QString& path) const
+{
+    return undoDepth(path) > 0;
+}
+
+bool EditHistory::canRedo(const QString& path) const
+{
+    return redoDepth(path) > 0;
+}
+
+int EditHistory::undoDepth(const QString& path) const
+{
+    return undo_.value(path).size();
+}
+
+int EditHistory::redoDepth(const QString& path) const
+{
+    return redo_.value(path).size();
+}
+
+QStringList EditHistory::undoPaths() const
+{
+    return undo_.keys();
+}
+
+cv::Mat EditHistory::oldest(const QString& path) const
+{
+    const auto it = undo_.find(path);
+    if (it == undo_.end() || it->isEmpty())
+        return cv::Mat();
+    return it->first();
+}
