@@ -269,7 +269,12 @@ QList<QRect> PageScene::takeRoiImages()
         if (item->data(0).toString() != kRoiImage) {
             continue;
         }
-        const QRect rect(item->pos().toPoint(), item->boundingRect().size().toSize());
+        // A selectable pixmap item's bounding rectangle is half a pixel larger
+        // on every side; the region pasted back is the pixmap itself.
+        const auto* pixmapItem = qgraphicsitem_cast<QGraphicsPixmapItem*>(item);
+        const QSize size = pixmapItem ? pixmapItem->pixmap().size()
+                                      : item->boundingRect().size().toSize();
+        const QRect rect(item->pos().toPoint(), size);
         qDebug() << "roiImage boundingRect is " << rect;
         rects.append(rect);
         removeItem(item);

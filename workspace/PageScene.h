@@ -75,7 +75,7 @@ public:
     // A region being placed by copy or paste: movable and selectable.
     void addRoiImage(const QPixmap& pixmap, const QPointF& pos, bool selected);
     // Removes every floating region and returns each one's rectangle
-    // (rounded position, bounding size).
+    // (rounded position, pixmap size).
     QList<QRect> takeRoiImages();
 
 private:
