@@ -273,6 +273,9 @@ bool writePage(const QImage& image, const QString& path)
 
 bool DemoArchive::create(const QString& dir)
 {
+    // An empty name would put the volumes at the file-system root.
+    if (dir.trimmed().isEmpty())
+        return false;
     bool ok = true;
     quint32 seed = 20240317;
     for (const DemoPage& page : kPages) {

@@ -21,7 +21,7 @@ private slots:
     void layoutHasChineseAndSpacedFolders();
     void skewedPageShowsScannerBedInCorner();
     void createKeepsExistingPages();
-    void createFailsOnUnwritableDir();
+    void createRefusesEmptyOrUnwritableDir();
     void ensureRootPathCreatesThenReuses();
     void ensureRootPathReplacesVanishedRoot();
 
@@ -108,8 +108,9 @@ void DemoArchiveTest::createKeepsExistingPages()
     QVERIFY(!QImage(page).isNull());
 }
 
-void DemoArchiveTest::createFailsOnUnwritableDir()
+void DemoArchiveTest::createRefusesEmptyOrUnwritableDir()
 {
+    QVERIFY(!DemoArchive::create(QString()));
     QTemporaryDir dir;
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     if (QFileInfo(dir.path()).isWritable())
