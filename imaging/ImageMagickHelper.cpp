@@ -109,19 +109,23 @@ QImage toQImage(const Magick::Image& image)
     try {
         if (!image.isValid() || image.columns() == 0 || image.rows() == 0)
             return QImage();
+        // Grey pages leave Magick as one byte per pixel (its grey-to-RGB path is
+        // several times slower) and are widened to RGB by Qt.
+        const bool grey = image.colorSpace() == Magick::GRAYColorspace;
         Magick::Image copy(image);
-        copy.magick("RGB");
+        copy.magick(grey ? "GRAY" : "RGB");
         copy.depth(8);
         Magick::Blob blob;
         copy.write(&blob);
         const int columns = static_cast<int>(copy.columns());
         const int rows = static_cast<int>(copy.rows());
-        const qsizetype expected = static_cast<qsizetype>(columns) * rows * 3;
-        if (static_cast<qsizetype>(blob.length()) < expected)
+        const int bytesPerLine = grey ? columns : 3 * columns;
+        if (static_cast<qsizetype>(blob.length()) < static_cast<qsizetype>(bytesPerLine) * rows)
             return QImage();
-        const QImage wrapped(static_cast<const uchar*>(blob.data()), columns, rows, 3 * columns,
-                             QImage::Format_RGB888);
-        return wrapped.copy();
+        const QImage wrapped(static_cast<const uchar*>(blob.data()), columns, rows, bytesPerLine,
+                             grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+        // Both paths copy the pixels out of the blob.
+        return grey ? wrapped.convertToFormat(QImage::Format_RGB888) : wrapped.copy();
     } catch (const std::exception& e) {
         qWarning() << "Caught exception:" << e.what();
         return QImage();

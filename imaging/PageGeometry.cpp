@@ -66,10 +66,12 @@ cv::Mat clearMargins(const cv::Mat& src, int top, int bottom, int left, int righ
         out.setTo(paint);
         return out;
     }
-    cv::Mat mask(out.size(), CV_8UC1, cv::Scalar(255));
-    mask(cv::Rect(keepLeft, keepTop, keepRight - keepLeft + 1, keepBottom - keepTop + 1))
-        .setTo(cv::Scalar(0));
-    out.setTo(paint, mask);
+    // Four bands around the kept rectangle: full-width top and bottom, then the sides.
+    const int keptRows = keepBottom - keepTop + 1;
+    out(cv::Rect(0, 0, out.cols, keepTop)).setTo(paint);
+    out(cv::Rect(0, keepBottom + 1, out.cols, out.rows - keepBottom - 1)).setTo(paint);
+    out(cv::Rect(0, keepTop, keepLeft, keptRows)).setTo(paint);
+    out(cv::Rect(keepRight + 1, keepTop, out.cols - keepRight - 1, keptRows)).setTo(paint);
     return out;
 }
 

@@ -19,7 +19,7 @@ cv::Mat resizeToPage(const cv::Mat& src, int widthPx, int heightPx, int centred)
 // (3 channels) or 255 (1 channel). Rows y < top or y > top + innerHeight and
 // columns x < left or x > left + innerWidth are painted, where innerHeight =
 // |rows - top - bottom| and innerWidth = |cols - left - right|: the boundary row
-// and column on the far sides are painted too. Margins larger than the page
+// and column on the far sides belong to the kept area. Margins larger than the page
 // therefore still give a defined result instead of an error.
 cv::Mat clearMargins(const cv::Mat& src, int top, int bottom, int left, int right,
                      const QColor& background = QColor(255, 255, 255));

@@ -16,17 +16,20 @@ namespace {
 
 const int kTextFlags = Qt::AlignHCenter | Qt::AlignVCenter;
 
-// Packed RGB rows of image for Magick++ (QImage rows are padded to 4 bytes).
-Magick::Image magickFromQImage(const QImage& image)
+// Packed rows of image for Magick++ (QImage rows are padded to 4 bytes); one
+// grey byte per pixel for grey pages, red, green, blue otherwise.
+Magick::Image magickFromQImage(const QImage& image, bool grey)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const int rowBytes = rgb.width() * 3;
-    std::vector<uchar> packed(static_cast<size_t>(rowBytes) * rgb.height());
-    for (int y = 0; y < rgb.height(); ++y)
-        std::copy_n(rgb.constScanLine(y), rowBytes,
+    const QImage packedFormat =
+        image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    const int rowBytes = packedFormat.width() * (grey ? 1 : 3);
+    std::vector<uchar> packed(static_cast<size_t>(rowBytes) * packedFormat.height());
+    for (int y = 0; y < packedFormat.height(); ++y)
+        std::copy_n(packedFormat.constScanLine(y), rowBytes,
                     packed.data() + static_cast<size_t>(y) * rowBytes);
     Magick::Image out;
-    out.read(rgb.width(), rgb.height(), "RGB", Magick::CharPixel, packed.data());
+    out.read(packedFormat.width(), packedFormat.height(), grey ? "I" : "RGB", Magick::CharPixel,
+             packed.data());
     return out;
 }
 
@@ -110,7 +113,8 @@ bool PageNumberStamper::stampFile(const QString& path, const PageNumberJob& job,
         *readable = true;
         stampImage(image, job, text);
 
-        Magick::Image out = magickFromQImage(image);
+        const bool grey = original.colorSpace() == Magick::GRAYColorspace;
+        Magick::Image out = magickFromQImage(image, grey);
         keepFileSettings(original, out);
         QString error;
         const bool ok = SafeWrite::replaceFile(
@@ -174,33 +178,41 @@ QImage PageNumberStamper::paintText(const QImage& image, const QString& text, co
 cv::Mat PageNumberStamper::paintText(const cv::Mat& image, const QString& text, const QFont& font,
                                      const QPoint& topLeft)
 {
-    if (image.empty() || image.depth() != CV_8U)
-        return image.clone();
+    cv::Mat out = image.clone();
+    const int channels = out.channels();
+    if (out.empty() || out.depth() != CV_8U || (channels != 1 && channels != 3 && channels != 4))
+        return out;
+
+    // Only the area the text can reach is converted and painted; the margin of one
+    // line height covers overhanging glyphs, underline and italics.
+    const QFontMetrics metrics(font);
+    const QRect textRect = metrics.boundingRect(QRect(topLeft, QSize(out.cols, out.rows)),
+                                                Qt::AlignLeft | Qt::AlignTop, text);
+    const int pad = metrics.height();
+    const QRect reach =
+        textRect.adjusted(-pad, -pad, pad, pad).intersected(QRect(0, 0, out.cols, out.rows));
+    if (reach.isEmpty())
+        return out;
+    cv::Mat area = out(cv::Rect(reach.x(), reach.y(), reach.width(), reach.height()));
+
     cv::Mat work;
-    QImage::Format format;
-    switch (image.channels()) {
-    case 1:
-        work = image.clone();
-        format = QImage::Format_Grayscale8;
-        break;
-    case 3:
-        cv::cvtColor(image, work, cv::COLOR_BGR2RGB);
+    QImage::Format format = QImage::Format_Grayscale8;
+    if (channels == 3) {
+        cv::cvtColor(area, work, cv::COLOR_BGR2RGB);
         format = QImage::Format_RGB888;
-        break;
-    case 4:
+    } else {
+        work = area.clone();
         // Blue, green, red, alpha bytes are Format_ARGB32 on little-endian machines.
-        work = image.clone();
-        format = QImage::Format_ARGB32;
-        break;
-    default:
-        return image.clone();
+        if (channels == 4)
+            format = QImage::Format_ARGB32;
     }
     const QImage wrapped(work.data, work.cols, work.rows, static_cast<int>(work.step), format);
-    const QImage painted = paintText(wrapped, text, font, topLeft);
-    // Copy the painted rows back into the matrix layout.
+    const QImage painted = paintText(wrapped, text, font, topLeft - reach.topLeft());
     for (int y = 0; y < work.rows; ++y)
-        std::copy_n(painted.constScanLine(y), work.cols * work.channels(), work.ptr<uchar>(y));
-    if (image.channels() == 3)
-        cv::cvtColor(work, work, cv::COLOR_RGB2BGR);
-    return work;
+        std::copy_n(painted.constScanLine(y), work.cols * channels, work.ptr<uchar>(y));
+    if (channels == 3)
+        cv::cvtColor(work, area, cv::COLOR_RGB2BGR);
+    else
+        work.copyTo(area);
+    return out;
 }

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QtTest>
 #include <atomic>
+#include <opencv2/imgproc.hpp>
 
 // Page-number stamping on generated files: numbering, placement, resolution and
 // format kept, bad files, stop requests; single page numbers in matrices.
@@ -249,6 +250,27 @@ void TestPageNumberStamper::paintTextIntoMatrix()
     QVERIFY(darkest < 60);
     QCOMPARE(cv::norm(out(cv::Rect(0, 0, 10, 60)), page(cv::Rect(0, 0, 10, 60)), cv::NORM_INF),
              0.0);
+
+    // Painting only the reachable area gives what painting the whole page gives,
+    // also for text running off the page.
+    for (const QPoint at : {QPoint(10, 10), QPoint(70, 45), QPoint(-8, -12)}) {
+        const cv::Mat part = PageNumberStamper::paintText(page, QStringLiteral("88"), font, at);
+        cv::Mat bgra = page.clone();
+        if (type != CV_8UC4)
+            cv::cvtColor(page, bgra, type == CV_8UC1 ? cv::COLOR_GRAY2BGRA : cv::COLOR_BGR2BGRA);
+        const QImage whole =
+            PageNumberStamper::paintText(QImage(bgra.data, bgra.cols, bgra.rows,
+                                                static_cast<int>(bgra.step), QImage::Format_ARGB32),
+                                         QStringLiteral("88"), font, at);
+        const cv::Mat wholeMat(whole.height(), whole.width(), CV_8UC4,
+                               const_cast<uchar*>(whole.constBits()),
+                               static_cast<size_t>(whole.bytesPerLine()));
+        cv::Mat expected = wholeMat.clone();
+        if (type != CV_8UC4)
+            cv::cvtColor(wholeMat, expected,
+                         type == CV_8UC1 ? cv::COLOR_BGRA2GRAY : cv::COLOR_BGRA2BGR);
+        QVERIFY(cv::norm(part, expected, cv::NORM_INF) <= 1.0);
+    }
 }
 
 QTEST_MAIN(TestPageNumberStamper)
