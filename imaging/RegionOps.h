@@ -9,7 +9,9 @@
 // Operations on a rectangle or on four corner points of a page. Rectangles come
 // from a rubber-band drag: the working rectangle is anchored at QRect::topLeft()
 // with the absolute width and height, then clipped to the image. A rectangle
-// that is empty after clipping leaves the image unchanged.
+// that is empty after clipping leaves the image unchanged. Whenever nothing
+// changes, `src` itself is returned (sharing its pixels); no operation writes
+// into `src`.
 namespace ImageHelper {
 
 // The working rectangle of `rect` clipped to an image of `size` (may be empty).

@@ -53,17 +53,17 @@ cv::Mat sealInRect(const cv::Mat& src, const QRect& rect, int main, int threshol
 
 cv::Mat redSealDeep(const cv::Mat& src)
 {
-    return sealWhole(src, 2, kSealThresholdRed);
+    return sealWhole(src, 2, sealThresholdRed);
 }
 
 cv::Mat redSealDeep(const cv::Mat& src, const QRect& rect)
 {
-    return sealInRect(src, rect, 2, kSealThresholdRed);
+    return sealInRect(src, rect, 2, sealThresholdRed);
 }
 
 cv::Mat blueSealDeep(const cv::Mat& src, const QRect& rect)
 {
-    return sealInRect(src, rect, 0, kSealThresholdBlue);
+    return sealInRect(src, rect, 0, sealThresholdBlue);
 }
 
 } // namespace ImageHelper

@@ -13,8 +13,8 @@ namespace ImageHelper {
 constexpr int kNearWhite = 220;
 // Minimum red (blue) of a red (blue) seal pixel; the other two must not exceed
 // kSealMaxOther.
-constexpr int kSealThresholdRed = 200;
-constexpr int kSealThresholdBlue = 200;
+constexpr int sealThresholdRed = 200;
+constexpr int sealThresholdBlue = 200;
 constexpr int kSealMaxOther = 127;
 
 // Near-white pixels become `background` (grey images: pixels >= 220 become 255).
