@@ -1,5 +1,6 @@
 #include "ImageMagickHelper.h"
 #include "MagickRuntime.h"
+#include "ReadOnlyGuard.h"
 
 #include <Magick++.h>
 #include <QFile>
@@ -21,6 +22,7 @@ private slots:
     void convertRefusesBadInput_data();
     void convertRefusesBadInput();
     void convertIntoMissingFolder();
+    void mergeIntoReadOnlyFolder();
     void toQImage16BitGrey();
     void toQImageInvalid();
 
@@ -165,6 +167,19 @@ void TestImageMagickHelper::convertIntoMissingFolder()
 {
     const QString src = writePage(QStringLiteral("src.png"), QStringLiteral("white"));
     QVERIFY(!ImageMagickHelper::convertImage(src, m_dir.filePath(QStringLiteral("no/such/x.jpg"))));
+}
+
+void TestImageMagickHelper::mergeIntoReadOnlyFolder()
+{
+    const QString src = writePage(QStringLiteral("ro-src.png"), QStringLiteral("white"));
+    const QString folder = m_dir.filePath(QStringLiteral("只读 folder"));
+    QVERIFY(QDir().mkpath(folder));
+    ReadOnlyGuard guard(folder);
+    if (!guard.ok())
+        QSKIP("cannot make a folder read-only here");
+    QVERIFY(!ImageMagickHelper::mergeToMultiPage({src, src}, folder + QStringLiteral("/m.tif")));
+    QVERIFY(!ImageMagickHelper::images2Pdf({src}, folder + QStringLiteral("/m.pdf")));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestImageMagickHelper::toQImage16BitGrey()

@@ -1,6 +1,7 @@
 #include "ImageMagickHelper.h"
 #include "MagickRuntime.h"
 #include "PageNumberStamper.h"
+#include "ReadOnlyGuard.h"
 
 #include <Magick++.h>
 #include <QFile>
@@ -25,6 +26,7 @@ private slots:
     void keepsResolutionAndFormat_data();
     void keepsResolutionAndFormat();
     void stopRequestHonoured();
+    void readOnlyPageKeepsItsNumber();
     void paintTextIntoMatrix_data();
     void paintTextIntoMatrix();
 
@@ -219,6 +221,27 @@ void TestPageNumberStamper::stopRequestHonoured()
         job(files), [&](const QString&) { stop = true; }, [&] { return stop.load(); });
     QCOMPARE(stamped, 1);
     QCOMPARE(readBack(files.at(1)), untouched);
+}
+
+void TestPageNumberStamper::readOnlyPageKeepsItsNumber()
+{
+    const QStringList files = {writePage(QStringLiteral("r1.tif")),
+                               writePage(QStringLiteral("r2 只读.tif")),
+                               writePage(QStringLiteral("r3.tif"))};
+    const QImage original = readBack(files.at(1));
+    int stamped = 0;
+    {
+        ReadOnlyGuard guard(files.at(1));
+        if (!guard.ok())
+            QSKIP("cannot make a file read-only here");
+        stamped = PageNumberStamper::run(job(files));
+    }
+    QCOMPARE(stamped, 2);
+    QCOMPARE(readBack(files.at(1)), original);
+    // The page that could not be rewritten still holds its place: the third is P0003.
+    QImage expected = original;
+    PageNumberStamper::stampImage(expected, job(files), QStringLiteral("P0003"));
+    QCOMPARE(readBack(files.at(2)), expected);
 }
 
 void TestPageNumberStamper::paintTextIntoMatrix_data()
