@@ -6,8 +6,8 @@
 #include <functional>
 
 // Drives a modal dialog that a test is about to open: polls until a modal widget is
-// active and hands it to `act`; polling stops once `act` returns true.
-inline void whenModal(std::function<bool(QWidget*)> act)
+// active and hands it to `act`; polling stops once `act` returns true or the timer is deleted.
+inline QTimer* whenModal(std::function<bool(QWidget*)> act)
 {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
@@ -19,4 +19,5 @@ inline void whenModal(std::function<bool(QWidget*)> act)
         }
     });
     timer->start();
+    return timer;
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-// Waits on the worker for a condition the user-interface side sets; bounded so a fault
+// Waits on the worker for a flag the user-interface side sets; bounded so a fault
 // fails the test instead of hanging it.
 bool waitFor(const std::atomic<bool>& flag)
 {
@@ -29,9 +29,8 @@ class TestBackgroundTask : public QObject
     Q_OBJECT
 private slots:
     void runsOffGuiThreadAndReportsProgress();
-    void showsDoneMessageAfterTask();
-    void throwingTaskClosesDialog_data();
-    void throwingTaskClosesDialog();
+    void outcome_data();
+    void outcome();
     void cancelSetsFlagAndStillWaits();
 };
 
@@ -40,29 +39,22 @@ void TestBackgroundTask::runsOffGuiThreadAndReportsProgress()
     std::atomic<bool> labelShown{false};
     QPointer<WaitingDlg> seenDialog;
     whenModal([&](QWidget* w) {
-        auto* dialog = qobject_cast<WaitingDlg*>(w);
-        if (!dialog)
-            return false;
-        seenDialog = dialog;
-        if (dialog->findChild<QLabel*>("label_2")->text() != "第 5/10 页")
-            return false;
-        labelShown = true;
-        return true;
+        seenDialog = qobject_cast<WaitingDlg*>(w);
+        labelShown = seenDialog && w->findChild<QLabel*>("label_2")->text() == "第 5/10 页";
+        return bool(labelShown);
     });
-
     QThread* worker = nullptr;
     bool sawLabel = false;
     bool taskEnded = false;
     QTest::ignoreMessage(QtDebugMsg, "finished");
-    const bool ok = BackgroundTask::run(nullptr, [&](TaskContext& context) {
+    QVERIFY(BackgroundTask::run(nullptr, [&](TaskContext& context) {
         worker = QThread::currentThread();
         context.progress("第 1/10 页");
         context.progress("第 5/10 页");
         sawLabel = waitFor(labelShown);
         QThread::msleep(50);
         taskEnded = true;
-    });
-    QVERIFY(ok);
+    }));
     QVERIFY(taskEnded);
     QVERIFY(sawLabel);
     QVERIFY(worker && worker != QThread::currentThread());
@@ -70,55 +62,43 @@ void TestBackgroundTask::runsOffGuiThreadAndReportsProgress()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-void TestBackgroundTask::showsDoneMessageAfterTask()
+void TestBackgroundTask::outcome_data()
 {
-    QString title, text;
-    whenModal([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box)
-            return false;
-        title = box->windowTitle();
-        text = box->text();
-        box->close();
-        return true;
-    });
-    QVERIFY(BackgroundTask::run(
-        nullptr, [](TaskContext&) { QThread::msleep(20); }, "分件完成"));
-    QCOMPARE(title, QString("提示"));
-    QCOMPARE(text, QString("分件完成"));
+    QTest::addColumn<int>("failure"); // 0 none, 1 std::exception, 2 anything else
+    QTest::addColumn<QString>("announced");
+    QTest::newRow("completes") << 0 << "提示|分件完成";
+    QTest::newRow("std::exception") << 1 << "";
+    QTest::newRow("other throw") << 2 << "";
 }
 
-void TestBackgroundTask::throwingTaskClosesDialog_data()
+void TestBackgroundTask::outcome()
 {
-    QTest::addColumn<bool>("standardException");
-    QTest::newRow("std::exception") << true;
-    QTest::newRow("anything else") << false;
-}
-
-void TestBackgroundTask::throwingTaskClosesDialog()
-{
-    QFETCH(bool, standardException);
-    bool boxShown = false;
-    whenModal([&](QWidget* w) {
+    QFETCH(int, failure);
+    QFETCH(QString, announced);
+    QString shown;
+    QPointer<QTimer> driver = whenModal([&](QWidget* w) {
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            boxShown = true;
+            shown = box->windowTitle() + "|" + box->text();
             box->close();
         }
         return false;
     });
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Caught exception:"));
+    if (failure)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Caught exception:"));
     const bool ok = BackgroundTask::run(
         nullptr,
-        [standardException](TaskContext& context) {
+        [failure](TaskContext& context) {
             context.progress("读取中");
-            if (standardException)
+            if (failure == 1)
                 throw std::runtime_error("disk gone");
-            throw 42;
+            if (failure == 2)
+                throw 42;
         },
-        "转换完成");
-    QVERIFY(!ok);
+        "分件完成");
+    delete driver;
+    QCOMPARE(ok, failure == 0);
+    QCOMPARE(shown, announced); // a failed run must not announce completion
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(!boxShown); // a failed run must not announce completion
 }
 
 void TestBackgroundTask::cancelSetsFlagAndStillWaits()
