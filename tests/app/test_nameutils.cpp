@@ -1,7 +1,5 @@
 #include "NameUtils.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,7 +10,6 @@ void touch(const QString& path)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x");
 }
 
 } // namespace
@@ -27,17 +24,17 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("tokens");
         QTest::addColumn<QString>("running");
-        QTest::newRow("code and ext") << "0001.jpg" << QStringList{"0001", ".jpg"} << "0001";
-        QTest::newRow("letters only") << "abc" << QStringList{"abc"} << "";
+        QTest::newRow("code") << "0001.jpg" << QStringList{"0001", ".jpg"} << "0001";
+        QTest::newRow("letters") << "abc" << QStringList{"abc"} << "";
         QTest::newRow("empty") << "" << QStringList{} << "";
-        QTest::newRow("last digits win")
+        QTest::newRow("last digits")
             << "A01-0003.jpg" << QStringList{"A", "01", "-", "0003", ".jpg"} << "0003";
-        QTest::newRow("no running number") << "cover.jpg" << QStringList{"cover.jpg"} << "";
+        QTest::newRow("none") << "cover.jpg" << QStringList{"cover.jpg"} << "";
         QTest::newRow("underscores")
             << "2023_07_scan12.tif" << QStringList{"2023", "_", "07", "_scan", "12", ".tif"}
             << "12";
-        QTest::newRow("full-width digits")
-            << QStringLiteral("第１２页") << QStringList{"第", "１２", "页"} << "１２";
+        QTest::newRow("full-width") << QStringLiteral("第１２页") << QStringList{"第", "１２", "页"}
+                                    << QStringLiteral("１２");
     }
     void tokens()
     {
@@ -45,16 +42,8 @@ private slots:
         QFETCH(QStringList, tokens);
         QFETCH(QString, running);
         QCOMPARE(splitTokens(name), tokens);
-        QCOMPARE(splitTokens(name).join(QString()), name);
         QCOMPARE(runningNumber(name), running);
-    }
-
-    void allDigits()
-    {
-        QVERIFY(isAllDigits("0042"));
-        QVERIFY(!isAllDigits(""));
-        QVERIFY(!isAllDigits("12a"));
-        QVERIFY(!isAllDigits(" 12"));
+        QCOMPARE(isAllDigits(name), tokens.size() == 1 && !running.isEmpty());
     }
 
     void code_data()
@@ -64,11 +53,9 @@ private slots:
         QTest::addColumn<bool>("zeroFill");
         QTest::addColumn<QString>("text");
         QTest::newRow("padded") << 7 << 4 << true << "0007";
-        QTest::newRow("longer than length") << 12345 << 4 << true << "12345";
+        QTest::newRow("never truncated") << 12345 << 4 << true << "12345";
         QTest::newRow("zero padded") << 0 << 3 << true << "000";
         QTest::newRow("zero plain") << 0 << 3 << false << "0";
-        QTest::newRow("plain") << 7 << 4 << false << "7";
-        QTest::newRow("length zero") << 7 << 0 << true << "7";
     }
     void code()
     {
@@ -84,16 +71,17 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("rows");
         QTest::newRow("empty") << "" << QList<int>{};
-        QTest::newRow("reversed range") << "3-1" << QList<int>{};
-        QTest::newRow("duplicates kept") << "2,2" << QList<int>{1, 1};
+        QTest::newRow("reversed") << "3-1" << QList<int>{};
+        QTest::newRow("duplicates") << "2,2" << QList<int>{1, 1};
         QTest::newRow("single") << "5" << QList<int>{4};
-        QTest::newRow("range then single") << "1-3,7" << QList<int>{0, 1, 2, 6};
+        QTest::newRow("range, single") << "1-3,7" << QList<int>{0, 1, 2, 6};
         QTest::newRow("input order") << "10,2-3" << QList<int>{9, 1, 2};
-        QTest::newRow("empty parts dropped") << ",4,,5," << QList<int>{3, 4};
-        QTest::newRow("one-sided range") << "-5" << QList<int>{};
+        QTest::newRow("empty parts") << ",4,,5," << QList<int>{3, 4};
+        QTest::newRow("one bound") << "-5" << QList<int>{};
         QTest::newRow("three bounds") << "1-2-3" << QList<int>{};
-        QTest::newRow("equal bounds") << "4-4" << QList<int>{3};
-        QTest::newRow("overflowing number") << "99999999999,1" << QList<int>{0};
+        QTest::newRow("overflow") << "99999999999,1" << QList<int>{0};
+        QTest::newRow("top of int")
+            << "2147483646-2147483647" << QList<int>{2147483645, 2147483646};
     }
     void sequence()
     {
@@ -102,13 +90,7 @@ private slots:
         QCOMPARE(parseSequence(text), rows);
     }
 
-    void hugeRangeIsBounded()
-    {
-        const QList<int> rows = parseSequence("2147483640-2147483647");
-        QCOMPARE(rows.size(), 8);
-        QCOMPARE(rows.last(), 2147483646);
-        QVERIFY(parseSequence("1-2000000000").size() <= 1000000);
-    }
+    void hugeRangeIsBounded() { QCOMPARE(parseSequence("1-2000000000").size(), 1000000); }
 
     void random()
     {
@@ -117,7 +99,6 @@ private slots:
         const QRegularExpression alphabet("^[0-9a-zA-Z]{8}$");
         for (int i = 0; i < 50; ++i)
             QVERIFY(alphabet.match(randomString(8)).hasMatch());
-        QVERIFY(randomString(8) != randomString(8));
     }
 
     void best_data()
@@ -129,8 +110,8 @@ private slots:
         QTest::newRow("subsequence") << "ab" << QStringList{"xaxb", "ba"} << "xaxb";
         QTest::newRow("none: first") << "qq" << QStringList{"a", "b"} << "a";
         QTest::newRow("empty list") << "qq" << QStringList{} << "";
-        QTest::newRow("case sensitive") << "AB" << QStringList{"ab", "xAyB"} << "xAyB";
-        QTest::newRow("repeated letters") << "aa" << QStringList{"a", "bab", "baa"} << "baa";
+        QTest::newRow("case") << "AB" << QStringList{"ab", "xAyB"} << "xAyB";
+        QTest::newRow("repeats") << "aa" << QStringList{"a", "bab", "baa"} << "baa";
     }
     void best()
     {
@@ -140,48 +121,34 @@ private slots:
         QCOMPARE(bestMatch(text, list), match);
     }
 
-    void clearDirRemovesNestedEntries()
+    void clearDirRemovesNestedButNotLinkTargets()
     {
         QTemporaryDir tmp;
         const QString dir = tmp.path() + QStringLiteral("/扫描 目录");
-        QVERIFY(QDir().mkpath(dir + "/a/b/c"));
+        QVERIFY(QDir().mkpath(dir + "/a/b/c") && QDir().mkpath(tmp.path() + "/outside"));
         touch(dir + "/a/b/c/deep.jpg");
         touch(dir + QStringLiteral("/页 1.jpg"));
         touch(dir + "/.hidden");
+        touch(tmp.path() + "/outside/keep.jpg");
+        QVERIFY(QFile::link(tmp.path() + "/outside", dir + "/link"));
         clearDir(dir);
-        QVERIFY(QFileInfo(dir).isDir());
-        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-        // Hidden entries are not the caller's pages and stay.
-        QVERIFY(QFile::exists(dir + "/.hidden"));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{".hidden"});
+        QVERIFY(QFile::exists(tmp.path() + "/outside/keep.jpg"));
     }
 
-    void clearDirOfEmptyOrMissingChangesNothing()
+    void clearDirOfEmptyMissingOrNoPathChangesNothing()
     {
         QTemporaryDir tmp;
         clearDir(tmp.path());
-        QVERIFY(QFileInfo(tmp.path()).isDir());
         clearDir(tmp.path() + "/missing");
-        QVERIFY(!QFileInfo::exists(tmp.path() + "/missing"));
-
-        // An empty path must not mean the working directory.
-        touch(tmp.path() + "/keep.txt");
+        QVERIFY(QFileInfo(tmp.path()).isDir() && !QFileInfo::exists(tmp.path() + "/missing"));
+        touch(tmp.path() + "/keep.txt"); // an empty path must not mean the working folder
         const QString old = QDir::currentPath();
         QDir::setCurrent(tmp.path());
         clearDir(QString());
         QDir::setCurrent(old);
         QVERIFY(QFile::exists(tmp.path() + "/keep.txt"));
-    }
-
-    void clearDirDoesNotFollowLinks()
-    {
-        QTemporaryDir tmp;
-        QVERIFY(QDir().mkpath(tmp.path() + "/outside"));
-        touch(tmp.path() + "/outside/precious.jpg");
-        QVERIFY(QDir().mkpath(tmp.path() + "/target"));
-        QVERIFY(QFile::link(tmp.path() + "/outside", tmp.path() + "/target/link"));
-        clearDir(tmp.path() + "/target");
-        QVERIFY(!QFileInfo(tmp.path() + "/target/link").isSymLink());
-        QVERIFY(QFile::exists(tmp.path() + "/outside/precious.jpg"));
     }
 };
 

@@ -2,8 +2,6 @@
 #include "ProcessParams.h"
 #include "StartupPreparation.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,72 +12,50 @@ void touch(const QString& path)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x");
 }
 
 } // namespace
 
-// Every case runs with TMPDIR on a private folder, so the real "qavo" is never touched.
+// TMPDIR points at a private folder, so the real "qavo" is never touched.
 class TestStartupPreparation : public QObject
 {
     Q_OBJECT
-
-private:
-    QTemporaryDir* m_tmp = nullptr;
-    QByteArray m_oldTmp;
+    QTemporaryDir m_tmp;
 
 private slots:
-    void init()
+    void initTestCase()
     {
-        m_tmp = new QTemporaryDir;
-        m_oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
-        QVERIFY(QDir(m_tmp->path() + "/config").mkpath("."));
-        AppPaths::setBaseDirForTesting(m_tmp->path() + "/config");
-        ProcessParams::current() = ProcessParams();
-    }
-    void cleanup()
-    {
-        AppPaths::setBaseDirForTesting(QString());
-        qputenv("TMPDIR", m_oldTmp);
-        delete m_tmp;
+        qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
+        AppPaths::setBaseDirForTesting(m_tmp.path());
     }
 
     void leftoverScanDirIsEmptiedButKept()
     {
         const QString qavo = scanTempDir();
-        QCOMPARE(qavo, m_tmp->path() + "/qavo");
+        QCOMPARE(qavo, m_tmp.path() + "/qavo");
         QVERIFY(QDir().mkpath(qavo + "/sub/deeper"));
         touch(qavo + "/sub/deeper/page.jpg");
         touch(qavo + "/0001.jpg");
         touch(qavo + "/.partial");
-        QTest::ignoreMessage(QtDebugMsg,
-                             qPrintable(QStringLiteral("临时目录为：") + m_tmp->path()));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("临时目录为：") + m_tmp.path()));
         prepareProcessState();
         QVERIFY(QFileInfo(qavo).isDir());
-        QCOMPARE(QDir(qavo).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList());
+        QVERIFY(QDir(qavo).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
-    void missingScanDirIsCreated()
+    void strayFileOrLinkBecomesFolder()
     {
-        prepareProcessState();
-        QVERIFY(QFileInfo(scanTempDir()).isDir());
-    }
-
-    void strayFileOrLinkIsReplacedByFolder()
-    {
+        QVERIFY(QDir(scanTempDir()).removeRecursively());
         touch(scanTempDir());
         prepareProcessState();
         QVERIFY(QFileInfo(scanTempDir()).isDir());
 
-        QVERIFY(QDir(scanTempDir()).removeRecursively());
-        QVERIFY(QDir().mkpath(m_tmp->path() + "/elsewhere"));
-        touch(m_tmp->path() + "/elsewhere/keep.jpg");
-        QVERIFY(QFile::link(m_tmp->path() + "/elsewhere", scanTempDir()));
+        QVERIFY(QDir(scanTempDir()).removeRecursively() && QDir().mkpath(m_tmp.path() + "/else"));
+        touch(m_tmp.path() + "/else/keep.jpg");
+        QVERIFY(QFile::link(m_tmp.path() + "/else", scanTempDir()));
         prepareProcessState();
         QVERIFY(QFileInfo(scanTempDir()).isDir() && !QFileInfo(scanTempDir()).isSymLink());
-        QVERIFY(QFile::exists(m_tmp->path() + "/elsewhere/keep.jpg"));
+        QVERIFY(QFile::exists(m_tmp.path() + "/else/keep.jpg"));
     }
 
     void loadsSettingsAndBackgroundColour()
