@@ -263,9 +263,6 @@ bool writePage(const QImage& image, const QString& path)
         qWarning() << "demo page not written" << path << error;
         return false;
     }
-    // The temporary file is private to its owner; a new page gets the usual rights.
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                    QFile::ReadOther);
     return true;
 }
 
@@ -296,11 +293,14 @@ bool DemoArchive::create(const QString& dir)
 
 QString DemoArchive::ensureRootPath()
 {
+    // A root the operator chose is kept even while it is missing (a network
+    // share that is offline at start), so the choice is never lost; only the
+    // demo archive itself is made again when it has gone.
+    const QString demo = AppPaths::dataDir() + QStringLiteral("/demo-archive");
     const QString stored = SettingsStore::settingValue(SettingsStore::kRootPath).toString();
-    if (!stored.isEmpty() && QFileInfo(stored).isDir())
+    if (!stored.isEmpty() && (stored != demo || QFileInfo(stored).isDir()))
         return stored;
 
-    const QString demo = AppPaths::dataDir() + QStringLiteral("/demo-archive");
     if (!create(demo)) {
         qWarning() << "demo archive could not be created in" << demo;
         // A partly written archive is still better than no root at all.

@@ -14,7 +14,8 @@ public:
     static bool create(const QString& dir);
 
     // The data root: "settings/rootpath" when it names an existing folder.
-    // Otherwise (first start, or the folder is gone) the demo archive in
+    // A stored root is kept even while missing (an offline share). Otherwise
+    // (first start, or the demo archive itself is gone) the demo archive in
     // AppPaths::dataDir() + "/demo-archive" is created and stored as the root.
     // Empty when no root could be stored or created.
     static QString ensureRootPath();

@@ -36,7 +36,9 @@ bool replaceFile(const QString& target, const Writer& writer, QString* error)
         return false;
     };
     const QFileInfo targetInfo(target);
-    if (targetInfo.exists() && !targetInfo.isWritable())
+    // The owner's write bit, not access(): a page made read-only stays so even for root.
+    if (targetInfo.exists() &&
+        (!targetInfo.isWritable() || !(targetInfo.permissions() & QFile::WriteOwner)))
         return fail(QStringLiteral("file is read-only: %1").arg(target));
 
     const QString temporary = reserveTemporaryPath(target);
@@ -54,8 +56,13 @@ bool replaceFile(const QString& target, const Writer& writer, QString* error)
         QFile::remove(temporary);
         return fail(QStringLiteral("writing failed: %1").arg(target));
     }
-    if (targetInfo.exists())
-        QFile::setPermissions(temporary, targetInfo.permissions());
+    // A replaced page keeps its rights; a new one gets the usual rw-r--r-- rather
+    // than the temporary file's private rw-------.
+    QFile::setPermissions(temporary, targetInfo.exists()
+                                         ? targetInfo.permissions()
+                                         : QFile::ReadOwner | QFile::WriteOwner |
+                                               QFile::ReadUser | QFile::WriteUser |
+                                               QFile::ReadGroup | QFile::ReadOther);
     // POSIX rename replaces the target atomically: readers see the old page or the new one.
     const QByteArray from = QFile::encodeName(temporary);
     const QByteArray to = QFile::encodeName(targetInfo.absoluteFilePath());

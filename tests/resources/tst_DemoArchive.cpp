@@ -142,10 +142,14 @@ void DemoArchiveTest::ensureRootPathReplacesVanishedRoot()
 {
     QTemporaryDir base;
     AppPaths::setBaseDirForTesting(base.path());
-    SettingsStore::setSettingValue(SettingsStore::kRootPath, base.filePath("gone"));
-    const QString root = DemoArchive::ensureRootPath();
-    QCOMPARE(root, AppPaths::dataDir() + "/demo-archive");
-    QCOMPARE(SettingsStore::settingValue(SettingsStore::kRootPath).toString(), root);
+    // An operator's root that is offline keeps its setting.
+    SettingsStore::setSettingValue(SettingsStore::kRootPath, base.filePath("offline share"));
+    QCOMPARE(DemoArchive::ensureRootPath(), base.filePath("offline share"));
+    // The demo archive deleted by hand comes back.
+    const QString demo = AppPaths::dataDir() + "/demo-archive";
+    SettingsStore::setSettingValue(SettingsStore::kRootPath, demo);
+    QCOMPARE(DemoArchive::ensureRootPath(), demo);
+    QVERIFY(QFileInfo(demo + QString::fromUtf8("/0001卷/0001.jpg")).isFile());
 }
 
 QTEST_GUILESS_MAIN(DemoArchiveTest)
