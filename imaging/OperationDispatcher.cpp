@@ -1,5 +1,6 @@
 #include "OperationDispatcher.h"
 
+#include "OperationRegistry.h"
 #include "PageGeometry.h"
 #include "PageNumberStamper.h"
 #include "RegionOps.h"
@@ -20,10 +21,11 @@ namespace {
 using Handler = cv::Mat (*)(const cv::Mat& in, const QVariant& value, const OperationContext& ctx,
                             bool& ok);
 
+// Which operations exist and which the batch may run is the registry's;
+// this table only says how each one runs.
 struct Entry
 {
     int id;
-    bool batch; // offered in the batch list
     Handler run;
 };
 
@@ -143,115 +145,115 @@ cv::Mat withRect(const cv::Mat& in, const QVariant& value, bool& ok,
     return op(in, value.toRect());
 }
 
-// Batch entries first, in the batch list's order; then the toolbar-only ones.
+// Batch entries first, then the toolbar-only ones.
 const Entry kTable[] = {
-    {IMG_OPT_SLOPE_AUTO, true,
+    {IMG_OPT_SLOPE_AUTO,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::autoDeskew(in, 2);
      }},
-    {IMG_OPT_AREA_CLEAR, true, areaClear},
-    {IMG_OPT_ROTATE_LEFT, true,
+    {IMG_OPT_AREA_CLEAR, areaClear},
+    {IMG_OPT_ROTATE_LEFT,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::rotate(in, 90);
      }},
-    {IMG_OPT_ROTATE_RIGHT, true,
+    {IMG_OPT_ROTATE_RIGHT,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::rotate(in, 270);
      }},
-    {IMG_OPT_ROTATE_180, true,
+    {IMG_OPT_ROTATE_180,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::rotate(in, 180);
      }},
-    {IMG_OPT_FLIP_HORIZONTAL, true,
+    {IMG_OPT_FLIP_HORIZONTAL,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::flip(in, 1);
      }},
-    {IMG_OPT_FLIP_VERTICAL, true,
+    {IMG_OPT_FLIP_VERTICAL,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::flip(in, 0);
      }},
-    {IMG_OPT_CONTENT_LIGHT, true,
+    {IMG_OPT_CONTENT_LIGHT,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::contentLight(in);
      }},
-    {IMG_OPT_CONTENT_DEEP, true,
+    {IMG_OPT_CONTENT_DEEP,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::contentDeep(in);
      }},
-    {IMG_OPT_SEAL_RED, true,
+    {IMG_OPT_SEAL_RED,
      [](const cv::Mat& in, const QVariant& value, const OperationContext&, bool&) {
          return hasRect(value) ? ImageHelper::redSealDeep(in, value.toRect())
                                : ImageHelper::redSealDeep(in);
      }},
-    {IMG_OPT_COLOUR_ADJUST, true, colourAdjust},
-    {IMG_OPT_BGCOLOR_ADJUST, true, backgroundColour},
-    {IMG_OPT_PAGENO_BATCH, true,
+    {IMG_OPT_COLOUR_ADJUST, colourAdjust},
+    {IMG_OPT_BGCOLOR_ADJUST, backgroundColour},
+    {IMG_OPT_PAGENO_BATCH,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool& ok) {
          return unchanged(in, ok, true);
      }},
-    {IMG_OPT_PAGESIZE, true, pageSize},
-    {IMG_OPT_DPI, true,
+    {IMG_OPT_PAGESIZE, pageSize},
+    {IMG_OPT_DPI,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool& ok) {
          return unchanged(in, ok, true);
      }},
 
-    {IMG_OPT_SLOPE_LINE, false,
+    {IMG_OPT_SLOPE_LINE,
      [](const cv::Mat& in, const QVariant& value, const OperationContext&, bool& ok) {
          bool isNumber = false;
          const double angle = value.toDouble(&isNumber);
          return isNumber ? ImageHelper::rotateByAngle(in, static_cast<float>(angle))
                          : unchanged(in, ok, false);
      }},
-    {IMG_OPT_SLOPE_LEFT, false,
+    {IMG_OPT_SLOPE_LEFT,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::rotateByAngle(in, 1.0f);
      }},
-    {IMG_OPT_SLOPE_RIGHT, false,
+    {IMG_OPT_SLOPE_RIGHT,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::rotateByAngle(in, -1.0f);
      }},
-    {IMG_OPT_CORRECT_AUTO, false,
+    {IMG_OPT_CORRECT_AUTO,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::autoCorrect(in);
      }},
-    {IMG_OPT_CORRECT_DOT, false,
+    {IMG_OPT_CORRECT_DOT,
      [](const cv::Mat& in, const QVariant& value, const OperationContext&, bool& ok) {
          const QVector<QPoint> corners = cornersOf(value);
          return corners.size() == 4 ? ImageHelper::perspectiveCorrect(in, corners)
                                     : unchanged(in, ok, false);
      }},
-    {IMG_OPT_BG_CLEAR, false,
+    {IMG_OPT_BG_CLEAR,
      [](const cv::Mat& in, const QVariant&, const OperationContext& ctx, bool&) {
          return ImageHelper::clearBackground(in, ctx.backgroundColour);
      }},
-    {IMG_OPT_CLEAR_INSIDE, false,
+    {IMG_OPT_CLEAR_INSIDE,
      [](const cv::Mat& in, const QVariant& value, const OperationContext& ctx, bool& ok) {
          return hasRect(value) ? ImageHelper::clearInside(in, value.toRect(), ctx.backgroundColour)
                                : unchanged(in, ok, false);
      }},
-    {IMG_OPT_CLEAR_OUTSIDE, false,
+    {IMG_OPT_CLEAR_OUTSIDE,
      [](const cv::Mat& in, const QVariant& value, const OperationContext& ctx, bool& ok) {
          return hasRect(value) ? ImageHelper::clearOutside(in, value.toRect(), ctx.backgroundColour)
                                : unchanged(in, ok, false);
      }},
-    {IMG_OPT_SEAL_BLUE, false,
+    {IMG_OPT_SEAL_BLUE,
      [](const cv::Mat& in, const QVariant& value, const OperationContext&, bool& ok) {
          return withRect(in, value, ok, ImageHelper::blueSealDeep);
      }},
-    {IMG_OPT_SIGN_PAGENO, false, signPageNumber},
-    {IMG_OPT_BINARY, false,
+    {IMG_OPT_SIGN_PAGENO, signPageNumber},
+    {IMG_OPT_BINARY,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool&) {
          return ImageHelper::binarize(in);
      }},
-    {IMG_OPT_CROP, false,
+    {IMG_OPT_CROP,
      [](const cv::Mat& in, const QVariant& value, const OperationContext&, bool& ok) {
          return withRect(in, value, ok, ImageHelper::crop);
      }},
-    {IMG_OPT_ROI_COPY, false,
+    {IMG_OPT_ROI_COPY,
      [](const cv::Mat& in, const QVariant&, const OperationContext&, bool& ok) {
          return unchanged(in, ok, true);
      }},
-    {IMG_OPT_ROI_PASTE, false,
+    {IMG_OPT_ROI_PASTE,
      [](const cv::Mat& in, const QVariant& value, const OperationContext& ctx, bool& ok) {
          return hasRect(value) && !ctx.clipboard.empty()
                     ? ImageHelper::pasteRegion(in, ctx.clipboard, value.toRect())
@@ -274,7 +276,7 @@ cv::Mat OperationDispatcher::apply(int id, const cv::Mat& in, const QVariant& va
     bool done = true;
     cv::Mat out = in;
     const Entry* entry = find(id);
-    if (!entry || (ctx.batch && !entry->batch) || in.empty()) {
+    if (!entry || (ctx.batch && !OperationRegistry::isBatch(id)) || in.empty()) {
         done = false;
     } else {
         try {
@@ -292,22 +294,17 @@ cv::Mat OperationDispatcher::apply(int id, const cv::Mat& in, const QVariant& va
 
 bool OperationDispatcher::isKnown(int id)
 {
-    return find(id) != nullptr;
+    return OperationRegistry::isKnown(id) && find(id) != nullptr;
 }
 
 bool OperationDispatcher::isBatchOperation(int id)
 {
-    const Entry* entry = find(id);
-    return entry && entry->batch;
+    return OperationRegistry::isBatch(id) && find(id) != nullptr;
 }
 
 QList<int> OperationDispatcher::batchOperations()
 {
-    QList<int> ids;
-    for (const Entry& entry : kTable)
-        if (entry.batch)
-            ids.append(entry.id);
-    return ids;
+    return OperationRegistry::batchList();
 }
 
 QVariant OperationDispatcher::batchValue(int id, const OperationContext& ctx)
