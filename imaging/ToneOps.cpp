@@ -145,9 +145,13 @@ cv::Mat adjustColour(const cv::Mat& src, float contrast, int brightness, float s
         if (src.channels() != 3 || src.depth() != CV_8U)
             return src;
         // Neutral steps are skipped: the HSV round trip alone would alter pixels.
+        // A fresh output: converting into a header that shares src's pixels
+        // would write the caller's image.
         cv::Mat out = src;
-        if (contrast != 1.0f || brightness != 0)
+        if (contrast != 1.0f || brightness != 0) {
+            out = cv::Mat();
             src.convertTo(out, src.type(), contrast, brightness);
+        }
         if (saturation != 1.0f)
             out = withSaturation(out, saturation);
         return out;
