@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in release mode and prints one table per benchmark program.
+#   bench/run.sh                 all engine benchmarks
+#   bench/run.sh 'rotation/.*'   only those whose name matches the filter
+# TARVO_BENCH_BUILD_DIR picks the build folder (default build-bench), JOBS the build jobs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=${TARVO_BENCH_BUILD_DIR:-build-bench}
+jobs=${JOBS:-2}
+filter=${1:-.}
+targets=(bench_imaging)
+
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
+  -DTARVO_BUILD_BENCH=ON >/dev/null
+cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" >/dev/null
+
+export QT_QPA_PLATFORM=offscreen
+for target in "${targets[@]}"; do
+  csv=$(mktemp)
+  "$build_dir/bench/$target" --benchmark_filter="$filter" --benchmark_format=csv \
+    >"$csv" 2>/dev/null
+  echo "== $target"
+  # CSV columns: name, iterations, real_time, cpu_time, time_unit, ...
+  awk -F, 'NR == 1 { printf "%-44s %12s %12s %6s\n", "benchmark", "real", "cpu", "iter"; next }
+           /^"/ { gsub(/"/, "", $1)
+                  printf "%-44s %9.2f %-2s %9.2f %-2s %6d\n", $1, $3, $5, $4, $5, $2 }' "$csv"
+  rm -f "$csv"
+done
