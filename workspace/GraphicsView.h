@@ -16,7 +16,13 @@ class GraphicsView : public QGraphicsView
 {
     Q_OBJECT
 public:
-    enum DrawMode { DrawNone = 0, DrawRect = 1, DrawEllipse = 2, DrawLine = 3 };
+    enum DrawMode
+    {
+        DrawNone = 0,
+        DrawRect = 1,
+        DrawEllipse = 2,
+        DrawLine = 3
+    };
 
     // Zoom bounds: a step down needs at least kZoomMinToStep, a step up at
     // most kZoomMaxToStep, so the factor stays within 0.05 to 2.55.

@@ -235,8 +235,7 @@ void PageScene::placeMarkersAtCorners()
 {
     const QRectF page = pageRect();
     const QPointF corners[4] = {QPointF(0, 0), QPointF(page.width(), 0),
-                                QPointF(page.width(), page.height()),
-                                QPointF(0, page.height())};
+                                QPointF(page.width(), page.height()), QPointF(0, page.height())};
     for (int index = 0; index < m_markers.size(); ++index) {
         m_markers[index]->setPos(corners[index]);
     }
@@ -272,8 +271,8 @@ QList<QRect> PageScene::takeRoiImages()
         // A selectable pixmap item's bounding rectangle is half a pixel larger
         // on every side; the region pasted back is the pixmap itself.
         const auto* pixmapItem = qgraphicsitem_cast<QGraphicsPixmapItem*>(item);
-        const QSize size = pixmapItem ? pixmapItem->pixmap().size()
-                                      : item->boundingRect().size().toSize();
+        const QSize size =
+            pixmapItem ? pixmapItem->pixmap().size() : item->boundingRect().size().toSize();
         const QRect rect(item->pos().toPoint(), size);
         qDebug() << "roiImage boundingRect is " << rect;
         rects.append(rect);

@@ -29,10 +29,10 @@ void tst_GraphicsView::gestureReports_data()
     QTest::addColumn<QPoint>("second");
 
     const QRect inside(50, 40, 200, 160);
-    QTest::newRow("forward") << 1 << QPoint(50, 40) << QPoint(250, 200) << true
-                             << inside.topLeft() << inside.bottomRight();
-    QTest::newRow("reversed") << 1 << QPoint(250, 200) << QPoint(50, 40) << true
-                              << inside.topLeft() << inside.bottomRight();
+    QTest::newRow("forward") << 1 << QPoint(50, 40) << QPoint(250, 200) << true << inside.topLeft()
+                             << inside.bottomRight();
+    QTest::newRow("reversed") << 1 << QPoint(250, 200) << QPoint(50, 40) << true << inside.topLeft()
+                              << inside.bottomRight();
     QTest::newRow("bottom to top") << 1 << QPoint(50, 200) << QPoint(250, 40) << true
                                    << inside.topLeft() << inside.bottomRight();
     const QRect clippedLeft(0, 40, 250, 160);
@@ -47,8 +47,8 @@ void tst_GraphicsView::gestureReports_data()
         << 1 << QPoint(50, 310) << QPoint(250, 360) << false << QPoint() << QPoint();
     QTest::newRow("wholly above page")
         << 1 << QPoint(50, -80) << QPoint(250, -20) << false << QPoint() << QPoint();
-    QTest::newRow("line keeps direction") << 3 << QPoint(250, 200) << QPoint(50, 40) << true
-                                          << QPoint(250, 200) << QPoint(50, 40);
+    QTest::newRow("line keeps direction")
+        << 3 << QPoint(250, 200) << QPoint(50, 40) << true << QPoint(250, 200) << QPoint(50, 40);
     QTest::newRow("disarmed") << 0 << QPoint(50, 40) << QPoint(250, 200) << false << QPoint()
                               << QPoint();
     QTest::newRow("ellipse reports nothing")
@@ -91,8 +91,8 @@ void tst_GraphicsView::markersStayOnPage_data()
         << 1 << QPoint(400, 0) << QPoint(470, -50) << QPoint(400, 0);
     QTest::newRow("bottom-left out to the lower left")
         << 3 << QPoint(0, 300) << QPoint(-60, 360) << QPoint(0, 300);
-    QTest::newRow("top-left moved inside") << 0 << QPoint(0, 0) << QPoint(100, 80)
-                                           << QPoint(100, 80);
+    QTest::newRow("top-left moved inside")
+        << 0 << QPoint(0, 0) << QPoint(100, 80) << QPoint(100, 80);
     // Grabbed by its outer half: the gesture itself lies beyond the right edge.
     QTest::newRow("bottom-right grabbed outside the page")
         << 2 << QPoint(430, 290) << QPoint(470, 250) << QPoint(400, 260);
@@ -121,8 +121,8 @@ void tst_GraphicsView::markersStayOnPage()
 static void sendWheel(GraphicsView& view, int delta, Qt::KeyboardModifiers modifiers)
 {
     const QPointF pos = view.viewport()->rect().center();
-    QWheelEvent event(pos, view.viewport()->mapToGlobal(pos.toPoint()), QPoint(),
-                      QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QWheelEvent event(pos, view.viewport()->mapToGlobal(pos.toPoint()), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(view.viewport(), &event);
 }
 

