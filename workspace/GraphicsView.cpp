@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
-#include <QScrollBar>
 #include <QWheelEvent>
 #include <cstdlib>
 
