@@ -1,6 +1,7 @@
-// Tone and colour operations on an A4 page at 300 dpi (2480 x 3508), colour
-// (argument 3) and grey (argument 1), each next to the OpenCV primitives it is
-// built from.
+// Tone and colour operations on the shared A4 page, colour (argument 0) and grey
+// (argument 1), each followed by the bare OpenCV primitives it is built from
+// ("tone/floor/...").
+#include "BenchPages.h"
 #include "ToneOps.h"
 
 #include <benchmark/benchmark.h>
@@ -8,52 +9,36 @@
 
 namespace {
 
-cv::Mat makeColourPage()
-{
-    cv::Mat page(3508, 2480, CV_8UC3, cv::Scalar(228, 234, 238));
-    for (int y = 300; y < 3300; y += 70)
-        cv::putText(page, "Archive 1957 No. 42 - item list and page record", {200, y},
-                    cv::FONT_HERSHEY_SIMPLEX, 1.6, cv::Scalar(40, 40, 45), 3);
-    cv::circle(page, {600, 2900}, 220, cv::Scalar(60, 50, 210), 12);
-    cv::circle(page, {1800, 2900}, 220, cv::Scalar(215, 70, 40), 12);
-    return page;
-}
-
-const cv::Mat& page(int channels)
-{
-    static const cv::Mat colour = makeColourPage();
-    static const cv::Mat grey = [] {
-        cv::Mat g;
-        cv::cvtColor(colour, g, cv::COLOR_BGR2GRAY);
-        return g;
-    }();
-    return channels == 1 ? grey : colour;
-}
-
 const QRect kSelection(200, 300, 2000, 2800);
-const cv::Rect kSelectionCv(200, 300, 2000, 2800);
+const cv::Mat kCross2 = cv::getStructuringElement(cv::MORPH_CROSS, cv::Size(2, 2));
 
 template <typename Op> void run(benchmark::State& state, Op op)
 {
-    const cv::Mat& src = page(static_cast<int>(state.range(0)));
+    const cv::Mat& src = BenchPages::page(state.range(0) != 0);
     for (auto _ : state) {
         cv::Mat out = op(src);
         benchmark::DoNotOptimize(out.data);
     }
 }
 
+// TONE_BENCH(name, body): body maps `src` to the result.
 #define TONE_BENCH(name, ...)                                                                      \
     void name(benchmark::State& state)                                                             \
     {                                                                                              \
         run(state, [](const cv::Mat& src) -> cv::Mat { __VA_ARGS__; });                            \
     }                                                                                              \
-    BENCHMARK(name)->Arg(3)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()
+    BENCHMARK(name)                                                                                \
+        ->Name("tone/" #name)                                                                      \
+        ->Arg(0)                                                                                   \
+        ->Arg(1)                                                                                   \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseRealTime()
 
-// The floor for every operation that writes a new page.
-TONE_BENCH(Primitive_clone, return src.clone());
+// The least any operation that writes a new page costs.
+TONE_BENCH(floor_clone, return src.clone());
 
-TONE_BENCH(Tone_clearBackground, return ImageHelper::clearBackground(src, QColor(250, 250, 240)));
-TONE_BENCH(Primitive_clearBackground_inRange_setTo, {
+TONE_BENCH(clearBackground, return ImageHelper::clearBackground(src, QColor(250, 250, 240)));
+TONE_BENCH(floor_inRange_setTo, {
     cv::Mat mask;
     cv::Mat out = src.clone();
     if (src.channels() == 3) {
@@ -66,35 +51,34 @@ TONE_BENCH(Primitive_clearBackground_inRange_setTo, {
     return out;
 });
 
-const cv::Mat kCross2 = cv::getStructuringElement(cv::MORPH_CROSS, cv::Size(2, 2));
-TONE_BENCH(Tone_contentLight, return ImageHelper::contentLight(src));
-TONE_BENCH(Primitive_dilate, {
+TONE_BENCH(contentLight, return ImageHelper::contentLight(src));
+TONE_BENCH(floor_dilate, {
     cv::Mat out;
     cv::dilate(src, out, kCross2);
     return out;
 });
-TONE_BENCH(Tone_contentDeep, return ImageHelper::contentDeep(src));
-TONE_BENCH(Primitive_erode, {
+TONE_BENCH(contentDeep, return ImageHelper::contentDeep(src));
+TONE_BENCH(floor_erode, {
     cv::Mat out;
     cv::erode(src, out, kCross2);
     return out;
 });
 
-TONE_BENCH(Tone_redSealDeep_page, return ImageHelper::redSealDeep(src));
-TONE_BENCH(Tone_redSealDeep_rect, return ImageHelper::redSealDeep(src, kSelection));
-TONE_BENCH(Tone_blueSealDeep_rect, return ImageHelper::blueSealDeep(src, kSelection));
-TONE_BENCH(Primitive_seal_inRange_setTo, {
+TONE_BENCH(redSealDeep_page, return ImageHelper::redSealDeep(src));
+TONE_BENCH(redSealDeep_rect, return ImageHelper::redSealDeep(src, kSelection));
+TONE_BENCH(blueSealDeep_rect, return ImageHelper::blueSealDeep(src, kSelection));
+TONE_BENCH(floor_seal_inRange_setTo, {
+    if (src.channels() != 3)
+        return src;
+    cv::Mat mask;
     cv::Mat out = src.clone();
-    if (src.channels() == 3) {
-        cv::Mat mask;
-        cv::inRange(src, cv::Scalar(0, 0, 200), cv::Scalar(127, 127, 255), mask);
-        out.setTo(cv::Scalar(0, 0, 255), mask);
-    }
+    cv::inRange(src, cv::Scalar(0, 0, 200), cv::Scalar(127, 127, 255), mask);
+    out.setTo(cv::Scalar(0, 0, 255), mask);
     return out;
 });
 
-TONE_BENCH(Tone_binarize, return ImageHelper::binarize(src));
-TONE_BENCH(Primitive_binarize_chain, {
+TONE_BENCH(binarize, return ImageHelper::binarize(src));
+TONE_BENCH(floor_binarize_chain, {
     if (src.channels() < 3)
         return src;
     cv::Mat c, g, bw;
@@ -108,16 +92,18 @@ TONE_BENCH(Primitive_binarize_chain, {
     return bw;
 });
 
-TONE_BENCH(Tone_adjustContrast, return ImageHelper::adjustContrast(src, 1.1f, 5));
-TONE_BENCH(Primitive_convertTo, {
+TONE_BENCH(adjustContrast, return ImageHelper::adjustContrast(src, 1.1f, 5));
+TONE_BENCH(floor_convertTo, {
+    if (src.channels() != 3)
+        return src;
     cv::Mat out;
     src.convertTo(out, -1, 1.1, 5);
     return out;
 });
 
-TONE_BENCH(Tone_adjustSaturation, return ImageHelper::adjustSaturation(src, 1.4f));
-TONE_BENCH(Tone_adjustColour, return ImageHelper::adjustColour(src, 1.1f, 5, 1.4f));
-TONE_BENCH(Primitive_hsv_split_scale_merge, {
+TONE_BENCH(adjustSaturation, return ImageHelper::adjustSaturation(src, 1.4f));
+TONE_BENCH(adjustColour, return ImageHelper::adjustColour(src, 1.1f, 5, 1.4f));
+TONE_BENCH(floor_hsv_split_scale_merge, {
     if (src.channels() != 3)
         return src;
     cv::Mat hsv, out;
@@ -130,8 +116,8 @@ TONE_BENCH(Primitive_hsv_split_scale_merge, {
     return out;
 });
 
-TONE_BENCH(Tone_toGray, return ImageHelper::toGray(src));
-TONE_BENCH(Primitive_cvtColor_gray, {
+TONE_BENCH(toGray, return ImageHelper::toGray(src));
+TONE_BENCH(floor_cvtColor_gray, {
     if (src.channels() != 3)
         return src;
     cv::Mat g;
