@@ -58,8 +58,8 @@ QVariant ActionTableModel::headerData(int section, Qt::Orientation orientation, 
 
 Qt::ItemFlags ActionTableModel::flags(const QModelIndex& index) const
 {
-    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled |
-                          Qt::ItemIsEnabled;
+    Qt::ItemFlags flags =
+        Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled;
     if (index.column() == 0)
         flags |= Qt::ItemIsUserCheckable;
     return flags;

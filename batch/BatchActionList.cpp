@@ -27,8 +27,8 @@ QAction* BatchActionList::areaClearAction(QObject* owner)
 {
     if (!owner)
         return nullptr;
-    auto* action = owner->findChild<QAction*>(QString::fromLatin1(kAreaClearName),
-                                              Qt::FindDirectChildrenOnly);
+    auto* action =
+        owner->findChild<QAction*>(QString::fromLatin1(kAreaClearName), Qt::FindDirectChildrenOnly);
     if (action)
         return action;
     const OperationInfo* info = OperationRegistry::byId(IMG_OPT_AREA_CLEAR);
