@@ -41,12 +41,32 @@ void autoDeskew(benchmark::State& state)
 } // namespace
 
 // Argument 0: colour page, 1: grey page.
-BENCHMARK(rotate90)->Name("rotation/rotate90")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(flipHorizontal)->Name("rotation/flip")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(rotate90)
+    ->Name("rotation/rotate90")
+    ->ArgName("grey")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(flipHorizontal)
+    ->Name("rotation/flip")
+    ->ArgName("grey")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(rotateByAngle)
     ->Name("rotation/rotateByAngle")
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(deskewPass)->Name("rotation/deskewPass")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(autoDeskew)->Name("rotation/autoDeskew")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(deskewPass)
+    ->Name("rotation/deskewPass")
+    ->ArgName("grey")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(autoDeskew)
+    ->Name("rotation/autoDeskew")
+    ->ArgName("grey")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
