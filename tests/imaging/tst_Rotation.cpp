@@ -160,13 +160,6 @@ private slots:
             lines.push_back(lineWithTilt(t));
         QCOMPARE(ImageHelper::deskewAngle(lines), angle);
     }
-
-    void rotationMatrixIsOpenCvs()
-    {
-        const cv::Mat m = ImageHelper::rotationMatrix(cv::Point2f(10.f, 20.f), 90.0, 1.0);
-        QCOMPARE(m.type(), CV_64F);
-        QVERIFY(std::fabs(m.at<double>(0, 1) - 1.0) < 1e-12);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstRotation)
