@@ -1,7 +1,446 @@
 #include "MainWindow.h"
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+#include "BackgroundTask.h"
+#include "CommonDialogs.h"
+#include "DemoArchive.h"
+#include "DispatcherEngine.h"
+#include "FilePanelSetup.h"
+#include "FileTableModel.h"
+#include "FolderBrowser.h"
+#include "GraphicsView.h"
+#include "ImageConvert.h"
+#include "ImageStatusText.h"
+#include "OperationId.h"
+#include "PageFile.h"
+#include "PageNavigator.h"
+#include "PageScene.h"
+#include "ProcessParams.h"
+#include "SaveModeMenu.h"
+#include "SettingsStore.h"
+#include "StartupPreparation.h"
+#include "ui_MainWindow.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QFileSystemModel>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+const char* const kVersion = "1.1.1";
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_image(DispatcherEngine::forImage(&m_image))
 {
-    setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Tarvo影像扫描加工系统单机版 v%1").arg(QStringLiteral("1.1.1")));
+    ui->setupUi(this);
+    setAttribute(Qt::WA_QuitOnClose);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    ui->checkBox_constantScan->hide();
+    prepareProcessState();
+    setUpTitleBar();
+    setUpSaveModeMenu();
+    setUpCentreColumn();
+    setUpLayout();
+    setUpStatusBar();
+    ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_fj));
+    ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_entry));
+    setUpFolderPanel();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+QString MainWindow::currentFolder() const
+{
+    return m_browser->currentFolder();
+}
+
+void MainWindow::setUpTitleBar()
+{
+    ui->btn_mode_qc->hide();
+    const QString title = QStringLiteral("Tarvo影像扫描加工系统单机版 v%1").arg(kVersion);
+    setWindowTitle(title);
+    ui->lb_title->setText(title);
+    ui->lb_logo->setPixmap(QPixmap(QStringLiteral(":/images/logo_tarvo_qavo.ico")));
+    connect(ui->action_view_shortcut, &QAction::triggered, this, &MainWindow::toggleShortcutDock);
+}
+
+void MainWindow::setUpSaveModeMenu()
+{
+    m_image.setSaveMode(ProcessParams::current().saveMode);
+    m_saveModeMenu = new SaveModeMenu(ui->menu_savemode, ProcessParams::current().saveMode);
+    // The operator's choice holds from now on and for the next start.
+    connect(m_saveModeMenu, &SaveModeMenu::modeChosen, this, [this](int mode) {
+        m_image.setSaveMode(mode);
+        SettingsStore::setSettingValue(SettingsStore::kSaveMode, mode);
+    });
+}
+
+void MainWindow::setUpCentreColumn()
+{
+    // The quick-action row, the image toolbar and the confirmation row go into
+    // this host, above the view; it is disabled while no page is open.
+    m_toolRows = new QWidget(ui->widget_center);
+    m_toolRows->setObjectName(QStringLiteral("widget_toolrows"));
+    auto* rows = new QVBoxLayout(m_toolRows);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    m_toolRows->setEnabled(false);
+    ui->verticalLayout_center->addWidget(m_toolRows);
+
+    m_scene = new PageScene(this);
+    m_view = new GraphicsView(ui->widget_center);
+    m_view->setObjectName(QStringLiteral("graphicsView"));
+    m_view->setScene(m_scene);
+    ui->verticalLayout_center->addWidget(m_view, 1);
+    connect(m_view, &GraphicsView::wheelModified, this, [this](int delta) {
+        m_view->applyZoomStep(delta);
+        displayImage(true);
+    });
+    m_scene->addFixedItems(ProcessParams::current().pageNo);
+}
+
+void MainWindow::setUpLayout()
+{
+    ui->splitter_left->setStretchFactor(0, 1);
+    ui->splitter_left->setStretchFactor(1, 1);
+    const int centre = ui->splitter_main->indexOf(ui->widget_center);
+    for (int i = 0; i < ui->splitter_main->count(); ++i)
+        ui->splitter_main->setStretchFactor(i, i == centre ? 1 : 0);
+    ui->dockWidget->hide();
+}
+
+void MainWindow::setUpStatusBar()
+{
+    auto makeLabel = [this](const char* name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        return label;
+    };
+    m_sizeLabel = makeLabel("lb_status_size");
+    m_colourLabel = makeLabel("lb_status_colour");
+    m_dpiLabel = makeLabel("lb_status_dpi");
+    m_pathLabel = makeLabel("lb_status_path");
+    for (QLabel* label : {m_sizeLabel, m_colourLabel, m_dpiLabel}) {
+        label->setFixedWidth(150);
+        statusBar()->addWidget(label);
+    }
+    m_pathLabel->setAlignment(Qt::AlignCenter);
+    statusBar()->addWidget(m_pathLabel, 1);
+    statusBar()->show();
+}
+
+void MainWindow::setUpFolderPanel()
+{
+    m_browser = new FolderBrowser(this);
+    FileTableModel* files = m_browser->fileModel();
+    files->setConfirmHandler([](const QString& title, const QString& text) {
+        return showQuestion(title, text) == QMessageBox::Ok;
+    });
+    files->setErrorNotifier([](const QString& text) {
+        showToast(text, QColor(QStringLiteral("#FF0000")), QColor(QStringLiteral("#FFFFFF")));
+    });
+
+    // A first start gets the demo archive, so there is something to browse.
+    const QString root = DemoArchive::ensureRootPath();
+    const QModelIndex rootIndex = m_browser->rootIndex(root);
+    FilePanelSetup::setUpFolderView(ui->tv_folder, m_browser->folderModel(), rootIndex);
+    FilePanelSetup::setUpFileView(ui->tb_file, files);
+
+    connect(ui->tv_folder, &QTreeView::clicked, this, &MainWindow::on_tv_floder_clicked);
+    connect(ui->tv_folder->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MainWindow::on_tv_folder_row_changed);
+    connect(ui->tb_file->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MainWindow::on_tb_file_row_changed);
+
+    if (!rootIndex.isValid())
+        return;
+    // The tree fills in the background; once the data directory is listed,
+    // its first folder opens so the window never starts blank.
+    QFileSystemModel* folders = m_browser->folderModel();
+    const QString rootPath = folders->filePath(rootIndex);
+    connect(folders, &QFileSystemModel::directoryLoaded, this,
+            [this, rootPath](const QString& path) {
+                if (path == rootPath)
+                    QTimer::singleShot(0, this, &MainWindow::selectFirstFolder);
+            });
+    if (folders->canFetchMore(rootIndex))
+        folders->fetchMore(rootIndex);
+}
+
+void MainWindow::selectFirstFolder()
+{
+    if (ui->tv_folder->currentIndex().isValid())
+        return;
+    // The model sorts its rows on a timer of its own; sort now so "first" means
+    // first by name, as the tree will show it.
+    QFileSystemModel* folders = m_browser->folderModel();
+    folders->sort(0, Qt::AscendingOrder);
+    const QModelIndex first = folders->index(0, 0, ui->tv_folder->rootIndex());
+    if (first.isValid())
+        ui->tv_folder->setCurrentIndex(first);
+}
+
+void MainWindow::on_tv_floder_clicked(const QModelIndex& index)
+{
+    const FolderBrowser::FolderClick click = m_browser->folderClicked(index);
+    if (click.valid && click.folderChanged) {
+        clearHistories();
+        ui->tv_folder->resizeColumnToContents(0);
+    }
+}
+
+void MainWindow::on_tv_folder_row_changed(const QModelIndex& current, const QModelIndex&)
+{
+    const FolderBrowser::FolderState state = m_browser->folderChanged(current);
+    if (!state.valid)
+        return;
+    ui->lb_page_cnt->setText(QString::number(state.pageCount));
+    ui->spinbox_code_next->setValue(state.nextCode);
+    if (state.isEmpty()) {
+        m_image.leave();
+        m_image.close();
+        showNoImage();
+    } else {
+        ui->tb_file->setCurrentIndex(state.firstFile);
+    }
+    clearHistories();
+}
+
+void MainWindow::on_tb_file_clicked(const QModelIndex& index)
+{
+    m_browser->fileClicked(index);
+}
+
+void MainWindow::on_btn_folder_refresh_clicked()
+{
+    const QModelIndex current = ui->tv_folder->currentIndex();
+    on_tv_folder_row_changed(current, current);
+}
+
+void MainWindow::on_tb_file_row_changed(const QModelIndex& current, const QModelIndex&)
+{
+    if (!current.isValid())
+        return;
+    const stFileModelInfo record = m_browser->fileModel()->fileInfo(current.row());
+    openFile(QStringLiteral("%1/%2").arg(record.dirPath, record.fileName));
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    if (!m_image.open(path)) {
+        // Nothing is open now, so the previous page must not stay on screen
+        // as if it were this file.
+        showNoImage();
+        return;
+    }
+    refreshDisplayImage();
+    if (m_displayImage.isNull()) {
+        qWarning() << "图片已损坏" << path;
+        return;
+    }
+    displayImage(false);
+}
+
+void MainWindow::showNoImage()
+{
+    m_displayImage = QImage();
+    displayImage(false);
+    showImageInfo();
+}
+
+void MainWindow::refreshDisplayImage()
+{
+    m_displayImage = ImageHelper::matToQImage(m_image.image());
+}
+
+void MainWindow::displayImage(bool keepScale)
+{
+    if (m_displayImage.isNull()) {
+        m_view->showImage(QImage(), keepScale);
+        m_toolRows->setEnabled(false);
+        return;
+    }
+    m_toolRows->setEnabled(true);
+    const stDisplayScale scale = m_view->showImage(m_displayImage, keepScale);
+    showImageInfo();
+    const ProcessParams& params = ProcessParams::current();
+    m_scene->applyPageSettings(params.margins, params.pageNo, m_dpiX, m_dpiY, scale);
+    m_view->viewport()->update();
+}
+
+void MainWindow::showImageInfo()
+{
+    const QString path = m_image.file();
+    if (m_displayImage.isNull()) {
+        m_sizeLabel->clear();
+        m_colourLabel->clear();
+        m_dpiLabel->clear();
+        m_pathLabel->setText(path);
+        return;
+    }
+    const PageInfo info = PageFile::readInfo(path);
+    const ImageStatusText text = ImageStatusText::make(m_displayImage.size(), info, path);
+    m_sizeLabel->setText(text.size);
+    m_colourLabel->setText(text.colour);
+    m_dpiLabel->setText(text.resolution);
+    m_pathLabel->setText(text.path);
+    m_dpiX = info.dpiX;
+    m_dpiY = info.dpiY;
+}
+
+void MainWindow::executeOperation(int optId, bool run, const QVariant& param)
+{
+    if (!m_image.executeOperation(optId, run, param))
+        return;
+    refreshDisplayImage();
+    displayImage(optId == IMG_OPT_CROP);
+}
+
+void MainWindow::undo()
+{
+    if (!m_image.undo())
+        return;
+    refreshDisplayImage();
+    displayImage(false);
+}
+
+void MainWindow::redo()
+{
+    if (!m_image.redo())
+        return;
+    refreshDisplayImage();
+    displayImage(false);
+}
+
+void MainWindow::save()
+{
+    m_image.save();
+}
+
+void MainWindow::previousPage()
+{
+    const int row = PageNavigator::previousRow(ui->tb_file->currentIndex().row(),
+                                               m_browser->fileModel()->rowCount());
+    if (row >= 0)
+        ui->tb_file->setCurrentIndex(m_browser->fileModel()->index(row, 1));
+}
+
+void MainWindow::nextPage()
+{
+    const int row = PageNavigator::nextRow(ui->tb_file->currentIndex().row(),
+                                           m_browser->fileModel()->rowCount());
+    if (row >= 0) {
+        ui->tb_file->setCurrentIndex(m_browser->fileModel()->index(row, 1));
+        return;
+    }
+    const QModelIndex next = PageNavigator::nextFolder(ui->tv_folder->currentIndex());
+    if (!next.isValid())
+        return;
+    const QFileSystemModel* folders = m_browser->folderModel();
+    qDebug().noquote() << "next dir" << folders->filePath(next) << folders->fileName(next);
+    ui->tv_folder->setCurrentIndex(next);
+}
+
+void MainWindow::undoFolder()
+{
+    if (showQuestion(
+            QStringLiteral("提示"),
+            QStringLiteral("一键撤销将撤销当前文件夹下所有影像文件的修改，是否继续执行")) !=
+        QMessageBox::Ok)
+        return;
+    BackgroundTask::run(this, [this](TaskContext& task) {
+        m_image.restoreOriginals([&task](const QString& name) { task.progress(name); });
+    });
+    // The originals are on disk now: drop the edited pixels and their history
+    // so neither a page turn nor an undo can bring the edits back.
+    m_image.close();
+    clearHistories();
+    const QModelIndex current = ui->tb_file->currentIndex();
+    on_tb_file_row_changed(current, current);
+}
+
+void MainWindow::clearHistories()
+{
+    m_image.history().clear();
+}
+
+QRect MainWindow::titleBarRect() const
+{
+    return QRect(ui->widget_top->mapTo(this, QPoint(0, 0)), ui->widget_top->size());
+}
+
+void MainWindow::toggleMaximised()
+{
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_drag.press(event->globalPos(), frameGeometry().topLeft(), titleBarRect());
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint delta = m_drag.move(event->globalPos(), isMaximized());
+    if (!delta.isNull())
+        move(pos() + delta);
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_drag.release();
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton &&
+        TitleBarDrag::onTitleBar(event->globalPos(), frameGeometry().topLeft(), titleBarRect()))
+        toggleMaximised();
+    QMainWindow::mouseDoubleClickEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Quitting leaves the page too: in the save-on-turn mode its edits are kept.
+    m_image.leave();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::on_btn_hide_clicked()
+{
+    showMinimized();
+}
+
+void MainWindow::on_btn_max_clicked()
+{
+    toggleMaximised();
+}
+
+void MainWindow::on_btn_close_clicked()
+{
+    if (showQuestion(QStringLiteral("提示"), QStringLiteral("确认要退出系统吗？")) ==
+        QMessageBox::Ok)
+        close();
+}
+
+void MainWindow::toggleShortcutDock()
+{
+    const bool show = ui->dockWidget->isHidden();
+    ui->dockWidget->setVisible(show);
+    ui->action_view_shortcut->setChecked(show);
 }

@@ -1,11 +1,102 @@
 #pragma once
 
-#include <QMainWindow>
+#include "CurrentImage.h"
+#include "TitleBarDrag.h"
 
-// The workstation's one window. For now only the shell; the panels come with the workspace.
+#include <QImage>
+#include <QMainWindow>
+#include <QModelIndex>
+
+class FolderBrowser;
+class GraphicsView;
+class PageScene;
+class QLabel;
+class SaveModeMenu;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The workstation's one window: frameless, with its own title bar, the folder
+// tree and file list on the left, the current page in the centre and the
+// scanning and batch tabs on the right. It only wires widgets to the units
+// that do the work: FolderBrowser for the left panel, CurrentImage for the
+// page being edited, GraphicsView and PageScene for showing it.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QString currentFile() const { return m_image.file(); }
+    QString currentFolder() const;
+    GraphicsView* view() const { return m_view; }
+    PageScene* scene() const { return m_scene; }
+    const CurrentImage& currentImage() const { return m_image; }
+
+    // Folder tree and file list hand-offs (connected in the constructor).
+    void on_tv_floder_clicked(const QModelIndex& index);
+    void on_tv_folder_row_changed(const QModelIndex& current, const QModelIndex& previous);
+    void on_tb_file_row_changed(const QModelIndex& current, const QModelIndex& previous);
+
+public slots:
+    // Shows the current page fitted into the view, or at the kept zoom factor.
+    void displayImage(bool keepScale);
+    void showImageInfo();
+    // The one entry of every interactive image operation; run false only
+    // records the operation for a gesture still to come.
+    void executeOperation(int optId, bool run, const QVariant& param);
+    void undo();
+    void redo();
+    void save();
+    void previousPage();
+    void nextPage();
+    void undoFolder();
+    void clearHistories();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void on_tb_file_clicked(const QModelIndex& index);
+    void on_btn_folder_refresh_clicked();
+    void on_btn_hide_clicked();
+    void on_btn_max_clicked();
+    void on_btn_close_clicked();
+    void toggleShortcutDock();
+
+private:
+    void setUpTitleBar();
+    void setUpSaveModeMenu();
+    void setUpCentreColumn();
+    void setUpLayout();
+    void setUpStatusBar();
+    void setUpFolderPanel();
+    void selectFirstFolder();
+    void openFile(const QString& path);
+    void showNoImage();
+    void refreshDisplayImage();
+    QRect titleBarRect() const;
+    void toggleMaximised();
+
+    Ui::MainWindow* ui;
+    CurrentImage m_image;
+    QImage m_displayImage; // the current matrix as shown, full size
+    int m_dpiX = 0;        // resolution of the open file, for millimetre settings
+    int m_dpiY = 0;
+    TitleBarDrag m_drag;
+    FolderBrowser* m_browser = nullptr;
+    SaveModeMenu* m_saveModeMenu = nullptr;
+    QWidget* m_toolRows = nullptr;
+    GraphicsView* m_view = nullptr;
+    PageScene* m_scene = nullptr;
+    QLabel* m_sizeLabel = nullptr;
+    QLabel* m_colourLabel = nullptr;
+    QLabel* m_dpiLabel = nullptr;
+    QLabel* m_pathLabel = nullptr;
 };

@@ -1,0 +1,124 @@
+#include "DispatcherEngine.h"
+#include "OperationId.h"
+#include "SaveModeMenu.h"
+#include "TitleBarDrag.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+// The pieces the main window wires: title-bar dragging, the save-mode menu and
+// the engine behind the current image.
+class WindowPartsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void dragMovesOnlyFromTheTitleBar_data();
+    void dragMovesOnlyFromTheTitleBar();
+    void releaseEndsTheDrag();
+    void saveModeMenuChecksTheModeInForce_data();
+    void saveModeMenuChecksTheModeInForce();
+    void saveModeMenuReportsTheChoice();
+    void engineResult_data();
+    void engineResult();
+};
+
+void WindowPartsTest::dragMovesOnlyFromTheTitleBar_data()
+{
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<QPoint>("moved");
+    // Window at (100, 50), title bar (0, 0, 800, 50) in window coordinates.
+    QTest::newRow("on the bar") << QPoint(300, 70) << false << QPoint(15, -5);
+    QTest::newRow("below the bar") << QPoint(300, 120) << false << QPoint();
+    QTest::newRow("left of the window") << QPoint(90, 70) << false << QPoint();
+    QTest::newRow("maximised") << QPoint(300, 70) << true << QPoint();
+}
+
+void WindowPartsTest::dragMovesOnlyFromTheTitleBar()
+{
+    QFETCH(QPoint, press);
+    QFETCH(bool, maximised);
+    QFETCH(QPoint, moved);
+    TitleBarDrag drag;
+    drag.press(press, QPoint(100, 50), QRect(0, 0, 800, 50));
+    // Passing over the bar later never starts a drag that the press did not start.
+    QCOMPARE(drag.move(QPoint(315, 65), maximised), moved);
+    QCOMPARE(drag.move(QPoint(316, 65), maximised), moved.isNull() ? QPoint() : QPoint(1, 0));
+}
+
+void WindowPartsTest::releaseEndsTheDrag()
+{
+    TitleBarDrag drag;
+    QVERIFY(drag.press(QPoint(10, 10), QPoint(0, 0), QRect(0, 0, 100, 50)));
+    drag.release();
+    QCOMPARE(drag.move(QPoint(40, 40), false), QPoint());
+}
+
+void WindowPartsTest::saveModeMenuChecksTheModeInForce_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("checked");
+    QTest::newRow("fully automatic") << 1 << 1;
+    QTest::newRow("on page turn") << 2 << 2;
+    QTest::newRow("manual") << 3 << 3;
+    QTest::newRow("unknown value") << 0 << 2;
+    QTest::newRow("negative value") << -4 << 2;
+}
+
+void WindowPartsTest::saveModeMenuChecksTheModeInForce()
+{
+    QFETCH(int, stored);
+    QFETCH(int, checked);
+    QMenu menu;
+    SaveModeMenu modes(&menu, stored);
+    QCOMPARE(menu.actions().size(), 3);
+    QCOMPARE(menu.actions().at(0)->text(), QStringLiteral("全自动保存"));
+    QCOMPARE(menu.actions().at(1)->text(), QStringLiteral("翻页自动保存"));
+    QCOMPARE(menu.actions().at(2)->text(), QStringLiteral("手动保存"));
+    QCOMPARE(modes.checkedMode(), checked);
+}
+
+void WindowPartsTest::saveModeMenuReportsTheChoice()
+{
+    QMenu menu;
+    SaveModeMenu modes(&menu, 1);
+    int chosen = 0;
+    connect(&modes, &SaveModeMenu::modeChosen, [&chosen](int mode) { chosen = mode; });
+    menu.actions().at(2)->trigger();
+    QCOMPARE(chosen, 3);
+    QCOMPARE(modes.checkedMode(), 3);
+    QVERIFY(!menu.actions().at(0)->isChecked());
+}
+
+void WindowPartsTest::engineResult_data()
+{
+    QTest::addColumn<int>("optId");
+    QTest::addColumn<QVariant>("param");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QSize>("size");
+    using R = CurrentImage::OperationResult;
+    QTest::newRow("turn left") << int(IMG_OPT_ROTATE_LEFT) << QVariant() << int(R::Applied)
+                               << QSize(30, 40);
+    QTest::newRow("crop") << int(IMG_OPT_CROP) << QVariant(QRect(2, 3, 10, 5)) << int(R::Applied)
+                          << QSize(10, 5);
+    QTest::newRow("crop without rectangle")
+        << int(IMG_OPT_CROP) << QVariant() << int(R::MissingParameter) << QSize(0, 0);
+    QTest::newRow("unknown id") << 999 << QVariant() << int(R::UnknownOperation) << QSize(0, 0);
+}
+
+void WindowPartsTest::engineResult()
+{
+    QFETCH(int, optId);
+    QFETCH(QVariant, param);
+    QFETCH(int, status);
+    QFETCH(QSize, size);
+    const cv::Mat page(30, 40, CV_8UC3, cv::Scalar(200, 200, 200));
+    const CurrentImage::OperationResult result =
+        DispatcherEngine::apply(optId, page, param, 300, 300);
+    QCOMPARE(int(result.status), status);
+    QCOMPARE(QSize(result.image.cols, result.image.rows), size);
+}
+
+QTEST_MAIN(WindowPartsTest)
+#include "tst_WindowParts.moc"
