@@ -7,6 +7,7 @@
 #include <Magick++.h>
 #include <QDebug>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QPainter>
 #include <cmath>
 #include <opencv2/imgproc.hpp>
@@ -101,6 +102,12 @@ bool PageNumberStamper::stampFile(const QString& path, const PageNumberJob& job,
                                   const QString& text, bool* readable)
 {
     *readable = false;
+    // Magick++ keeps only the first frame: rewriting a multi-page file would drop
+    // the others, so such a file is not a page to number.
+    if (QImageReader(path).imageCount() > 1) {
+        qWarning() << "multi-page file, no page number:" << path;
+        return false;
+    }
     try {
         Magick::Image original;
         original.quiet(true);

@@ -15,13 +15,16 @@
 class PageNumberStamper
 {
 public:
-    // Told the file name (text after the last '/') of each stamped file.
+    // Told the file name (text after the last '/') of each readable file once it
+    // has been handled, whether or not it could be rewritten.
     using Progress = std::function<void(const QString& fileName)>;
     // Asked before each file; true ends the run there.
     using StopRequested = std::function<bool()>;
 
     // Stamps every file of the job in order and rewrites it in place with its
-    // own resolution. A file that cannot be read is skipped and uses no number.
+    // own resolution. A file that cannot be read, or holds several pages, is
+    // skipped and uses no number;
+    // a readable page that cannot be rewritten keeps its number (logged).
     // Returns how many files were stamped.
     static int run(const PageNumberJob& job, const Progress& progress = Progress(),
                    const StopRequested& stopRequested = StopRequested());

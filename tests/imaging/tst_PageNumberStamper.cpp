@@ -121,10 +121,22 @@ void TestPageNumberStamper::stampsInOrderSkippingUnreadable()
     QVERIFY(badFile.open(QIODevice::WriteOnly));
     badFile.write("no image here");
     badFile.close();
+    // A multi-page TIFF is no page: it stays whole and uses no number.
+    const QString multi = m_dir.filePath(QStringLiteral("merged.tif"));
+    {
+        std::list<Magick::Image> pages(
+            2, Magick::Image(Magick::Geometry(40, 30), Magick::Color("red")));
+        Magick::writeImages(pages.begin(), pages.end(), multi.toUtf8().toStdString(), true);
+    }
+    const QByteArray multiBytes = [&] {
+        QFile f(multi);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     const QString second = writePage(QStringLiteral("页 2.tif"));
     const QImage original = readBack(first);
 
-    const PageNumberJob j = job({first, bad, second});
+    const PageNumberJob j = job({first, bad, multi, second});
     QStringList reported;
     int stamped = 0;
     // Run off the GUI thread, as the batch worker does.
@@ -136,7 +148,7 @@ void TestPageNumberStamper::stampsInOrderSkippingUnreadable()
     QCOMPARE(stamped, 2);
     QCOMPARE(reported, QStringList({QStringLiteral("页 1.tif"), QStringLiteral("页 2.tif")}));
 
-    // The unreadable file used no number: the second page carries P0002.
+    // The unreadable files used no number: the second page carries P0002.
     QImage expected1 = original;
     const QRect box = PageNumberStamper::stampImage(expected1, j, QStringLiteral("P0001"));
     QImage expected2 = original;
@@ -144,6 +156,9 @@ void TestPageNumberStamper::stampsInOrderSkippingUnreadable()
     QVERIFY(expected1 != expected2);
     QCOMPARE(readBack(first), expected1);
     QCOMPARE(readBack(second), expected2);
+    QFile multiFile(multi);
+    QVERIFY(multiFile.open(QIODevice::ReadOnly));
+    QCOMPARE(multiFile.readAll(), multiBytes);
 
     // Only the box changed, and it did change.
     QCOMPARE(box.topLeft(), QPoint(300, 20));
