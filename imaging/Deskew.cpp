@@ -90,7 +90,7 @@ cv::Mat deskewPass(const cv::Mat& src)
         cv::warpAffine(src, out, rotationMatrix(centre, angle, 1.0), src.size(), cv::INTER_LINEAR,
                        cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255, 0));
         return out;
-    } catch (const cv::Exception& e) {
+    } catch (const std::exception& e) {
         qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
         return src.clone();
     }

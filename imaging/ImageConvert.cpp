@@ -37,9 +37,7 @@ Magick::Image matToMagick(const cv::Mat& mat)
         if (grey)
             image.colorSpace(Magick::GRAYColorspace);
         return image;
-    } catch (const cv::Exception& e) {
-        qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
-    } catch (const Magick::Exception& e) {
+    } catch (const std::exception& e) { // OpenCV, Magick++ and allocation failures alike
         qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
     }
     return Magick::Image();
@@ -74,12 +72,8 @@ cv::Mat magickToMat(Magick::Image image)
         image.write(0, 0, static_cast<size_t>(cols), static_cast<size_t>(rows),
                     channels == 3 ? "BGR" : "I", Magick::CharPixel, out.data);
         return out;
-    } catch (const Magick::Exception& e) {
+    } catch (const std::exception& e) {
         qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
-    } catch (const cv::Exception& e) {
-        qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
-    } catch (const std::bad_alloc&) {
-        qWarning() << "Caught exception: out of memory";
     }
     return cv::Mat();
 }

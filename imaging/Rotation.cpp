@@ -9,30 +9,42 @@ cv::Mat rotate(const cv::Mat& src, int angleCode)
 {
     if (src.empty())
         return src.clone();
-    cv::Mat out;
+    cv::RotateFlags flag;
     switch (angleCode) {
     case 90:
-        cv::rotate(src, out, cv::ROTATE_90_COUNTERCLOCKWISE);
+        flag = cv::ROTATE_90_COUNTERCLOCKWISE;
         break;
     case 180:
-        cv::rotate(src, out, cv::ROTATE_180);
+        flag = cv::ROTATE_180;
         break;
     case 270:
-        cv::rotate(src, out, cv::ROTATE_90_CLOCKWISE);
+        flag = cv::ROTATE_90_CLOCKWISE;
         break;
     default:
-        out = src.clone();
+        return src.clone();
     }
-    return out;
+    try {
+        cv::Mat out;
+        cv::rotate(src, out, flag);
+        return out;
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
+        return src.clone();
+    }
 }
 
 cv::Mat flip(const cv::Mat& src, int flipCode)
 {
     if (src.empty())
         return src.clone();
-    cv::Mat out;
-    cv::flip(src, out, flipCode);
-    return out;
+    try {
+        cv::Mat out;
+        cv::flip(src, out, flipCode);
+        return out;
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
+        return src.clone();
+    }
 }
 
 cv::Mat rotationMatrix(const cv::Point2f& centre, double angle, double scale)
@@ -51,7 +63,7 @@ cv::Mat rotateByAngle(const cv::Mat& src, float angle)
         cv::warpAffine(src, out, rotationMatrix(centre, angle, 1.0), src.size(), cv::INTER_LINEAR,
                        cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255, 0));
         return out;
-    } catch (const cv::Exception& e) {
+    } catch (const std::exception& e) {
         qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
         return src.clone();
     }
