@@ -1,8 +1,12 @@
 #include "BatchActionList.h"
 
+#include "ActionTableModel.h"
+#include "ButtonDelegate.h"
 #include "OperationRegistry.h"
 
 #include <QAction>
+#include <QHeaderView>
+#include <QTableView>
 #include <QVariant>
 
 namespace {
@@ -58,4 +62,22 @@ QList<stActionData> BatchActionList::build(const QList<QObject*>& registered, QO
         rows.append(row);
     }
     return rows;
+}
+
+void BatchActionList::setUpView(QTableView* view, ActionTableModel* model, ButtonDelegate* delegate)
+{
+    view->setModel(model);
+    view->setItemDelegateForColumn(2, delegate);
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setDragEnabled(true);
+    view->setAcceptDrops(true);
+    view->setDropIndicatorShown(true);
+    view->setDragDropMode(QAbstractItemView::InternalMove);
+    view->setColumnWidth(0, 40);
+    view->setColumnWidth(1, 150);
+    view->setColumnWidth(2, 60);
 }

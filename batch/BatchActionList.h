@@ -4,7 +4,10 @@
 
 #include <QList>
 
+class ActionTableModel;
+class ButtonDelegate;
 class QAction;
+class QTableView;
 
 // Builds the rows of the batch action list from the operation registry and
 // the toolbar entries registered so far.
@@ -23,4 +26,9 @@ public:
     // so the toolbar's "批量添加页码" still shows as "签注页码".
     static QList<stActionData> build(const QList<QObject*>& registered = {},
                                      QObject* owner = nullptr);
+
+    // The batch panel's table: headers hidden, last column stretched, single
+    // whole-row selection, internal drag moves, widths 40, 150 and 60, the
+    // settings button delegate on column 2.
+    static void setUpView(QTableView* view, ActionTableModel* model, ButtonDelegate* delegate);
 };

@@ -91,6 +91,10 @@ void ImageColourSetDlg::updatePreview()
     const cv::Mat adjusted =
         ImageHelper::adjustColour(m_preview, values.contrast, values.brightness, values.saturation);
     const QImage image = ImageHelper::matToQImage(adjusted);
+    if (image.isNull()) { // a matrix type the display cannot show
+        ui->label_preview->clear();
+        return;
+    }
     ui->label_preview->setPixmap(QPixmap::fromImage(image).scaled(
         ui->label_preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
+#include <QTableView>
 #include <QTest>
 #include <memory>
 
@@ -210,6 +211,12 @@ void TestActionTableModel::settingsButtonClicks()
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).value<QModelIndex>(), index);
     QCOMPARE(ButtonDelegate::buttonRect(option.rect).size(), QSize(20, 20));
+
+    QTableView view;
+    BatchActionList::setUpView(&view, &model, &delegate);
+    QCOMPARE(view.itemDelegateForColumn(2), &delegate);
+    QCOMPARE(view.dragDropMode(), QAbstractItemView::InternalMove);
+    QCOMPARE(view.columnWidth(1), 150);
 }
 
 QTEST_MAIN(TestActionTableModel)
