@@ -3,11 +3,14 @@
 #include "ActionTableModel.h"
 #include "BatchActionList.h"
 #include "ButtonDelegate.h"
+#include "OperationDispatcher.h"
 #include "OperationRegistry.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -79,6 +82,14 @@ void TestActionTableModel::freshListFromRegistry()
     QCOMPARE(OperationRegistry::byLabel("批量添加页码")->id, int(IMG_OPT_PAGENO_BATCH));
     QCOMPARE(OperationRegistry::byLabel("IMG_OPT_DPI")->id, int(IMG_OPT_DPI));
     QVERIFY(!OperationRegistry::byLabel(""));
+    // Every operation can be dispatched, has a drawn icon, and no two share a label.
+    QSet<QString> labels;
+    for (const OperationInfo& info : OperationRegistry::all()) {
+        QVERIFY2(OperationDispatcher::isKnown(info.id), qPrintable(info.name));
+        QVERIFY2(QFile::exists(info.icon), qPrintable(info.icon));
+        QVERIFY2(info.label.isEmpty() || !labels.contains(info.label), qPrintable(info.label));
+        labels.insert(info.label);
+    }
     QVERIFY(!OperationRegistry::byId(CMD_NEXT_PAGE));
 }
 
