@@ -1,0 +1,216 @@
+#include "BatchCommand.h"
+
+#include "AppPaths.h"
+#include "BatchJob.h"
+#include "BatchRunner.h"
+#include "BatchSettings.h"
+#include "DirListing.h"
+#include "FileTableModel.h"
+#include "OperationRegistry.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    stream.setCodec("UTF-8");
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    stream.setCodec("UTF-8");
+    return stream;
+}
+
+bool readList(const QString& listPath, QStringList& names)
+{
+    QFile file(listPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QTextStream in(&file);
+    in.setCodec("UTF-8");
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+            names.append(line);
+    }
+    return true;
+}
+
+void printList(const QString& title, const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    out() << title << paths.size() << '\n';
+    for (const QString& path : paths)
+        out() << "  " << QDir::toNativeSeparators(path) << '\n';
+}
+
+} // namespace
+
+bool BatchCommand::parseActions(const QString& text, QList<int>& ids, QString* bad)
+{
+    ids.clear();
+    const QStringList tokens =
+        text.split(QRegularExpression(QStringLiteral("[,，]")), Qt::SkipEmptyParts);
+    for (const QString& raw : tokens) {
+        const QString token = raw.trimmed();
+        if (token.isEmpty())
+            continue;
+        bool isNumber = false;
+        const int number = token.toInt(&isNumber);
+        const OperationInfo* info =
+            isNumber ? OperationRegistry::byId(number) : OperationRegistry::byLabel(token);
+        if (!info || !OperationRegistry::isBatch(info->id)) {
+            if (bad)
+                *bad = token;
+            ids.clear();
+            return false;
+        }
+        ids.append(info->id);
+    }
+    return true;
+}
+
+QStringList BatchCommand::namedFiles(const QString& folder, const QStringList& names)
+{
+    QStringList paths;
+    const QDir dir(folder);
+    for (const QString& name : names) {
+        const QString trimmed = name.trimmed();
+        if (!trimmed.isEmpty())
+            paths.append(QDir::cleanPath(dir.absoluteFilePath(trimmed)));
+    }
+    return paths;
+}
+
+QStringList BatchCommand::folderFiles(const QString& folder)
+{
+    QStringList paths;
+    const QFileInfoList entries = DirListing::sortedEntries(
+        folder, FileTableModel::imageNameFilters(), QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries)
+        paths.append(entry.absoluteFilePath());
+    return paths;
+}
+
+int BatchCommand::run(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Applies batch actions to the image files of FOLDER and writes each file back."));
+    parser.addHelpOption();
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"),
+        QStringLiteral("Parameters from this settings.ini (default: the program's own)."),
+        QStringLiteral("file"));
+    const QCommandLineOption filesOption(
+        QStringLiteral("files"), QStringLiteral("Only these files, comma-separated."),
+        QStringLiteral("names"));
+    const QCommandLineOption listOption(
+        QStringLiteral("list"), QStringLiteral("Only the files named in this text file, one a line."),
+        QStringLiteral("file"));
+    const QCommandLineOption actionsOption(
+        QStringLiteral("actions"),
+        QStringLiteral("Actions in order, by identifier or label (e.g. 11,向右旋转); empty: none."),
+        QStringLiteral("list"));
+    const QCommandLineOption workersOption(
+        QStringLiteral("workers"), QStringLiteral("Files processed at once (default: per core)."),
+        QStringLiteral("n"));
+    const QCommandLineOption verboseOption(QStringLiteral("verbose"),
+                                           QStringLiteral("Also print the debug log."));
+    parser.addOptions({settingsOption, filesOption, listOption, actionsOption, workersOption,
+                       verboseOption});
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the pages."));
+
+    if (!parser.parse(arguments)) {
+        err() << parser.errorText() << '\n';
+        return UsageError;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out() << parser.helpText();
+        return Success;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        err() << "exactly one FOLDER is needed\n" << parser.helpText();
+        return UsageError;
+    }
+    const QString folder = positional.first();
+    if (!QFileInfo(folder).isDir()) {
+        err() << "not a folder: " << folder << '\n';
+        return UsageError;
+    }
+    if (!parser.isSet(actionsOption)) {
+        err() << "--actions is needed (an empty list rewrites the files unchanged)\n";
+        return UsageError;
+    }
+    if (parser.isSet(filesOption) && parser.isSet(listOption)) {
+        err() << "--files and --list exclude each other\n";
+        return UsageError;
+    }
+
+    QList<int> actions;
+    QString badAction;
+    if (!parseActions(parser.value(actionsOption), actions, &badAction)) {
+        err() << "not a batch action: " << badAction << '\n';
+        return UsageError;
+    }
+
+    QStringList files;
+    if (parser.isSet(filesOption)) {
+        files = namedFiles(folder, parser.value(filesOption).split(QLatin1Char(',')));
+    } else if (parser.isSet(listOption)) {
+        QStringList names;
+        if (!readList(parser.value(listOption), names)) {
+            err() << "cannot read list: " << parser.value(listOption) << '\n';
+            return UsageError;
+        }
+        files = namedFiles(folder, names);
+    } else {
+        files = folderFiles(folder);
+    }
+
+    BatchJob job;
+    const QString settingsPath =
+        parser.isSet(settingsOption) ? parser.value(settingsOption) : AppPaths::settingsFile();
+    if (!BatchSettings::read(settingsPath, job) && parser.isSet(settingsOption)) {
+        err() << "cannot read settings: " << settingsPath << '\n';
+        return UsageError;
+    }
+    job.files = files;
+    job.actions = actions;
+    if (parser.isSet(workersOption)) {
+        bool ok = false;
+        job.workers = parser.value(workersOption).toInt(&ok);
+        if (!ok || job.workers < 1) {
+            err() << "--workers needs a positive number\n";
+            return UsageError;
+        }
+    }
+
+    const BatchSummary summary = BatchRunner::run(job, [](const QString& text) {
+        out() << text << '\n';
+        out().flush();
+    });
+
+    out() << QStringLiteral("已处理：%1/%2\n").arg(summary.processed).arg(summary.total);
+    printList(QStringLiteral("跳过（无法读取）："), summary.skipped);
+    printList(QStringLiteral("失败（未写入，原文件保留）："), summary.failed);
+    printList(QStringLiteral("动作未生效："), summary.actionFailures);
+    if (actions.contains(43))
+        out() << QStringLiteral("已签注页码：%1\n").arg(summary.stamped);
+    printList(QStringLiteral("页码未写入："), summary.stampFailures);
+    out().flush();
+    return summary.allSucceeded() ? Success : SomeFilesFailed;
+}
