@@ -4,6 +4,11 @@
 #include "SafeWrite.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
 #include <list>
 
 namespace ImageMagickHelper {
@@ -23,6 +28,27 @@ bool readImage(const QString& path, Magick::Image& image)
     }
 }
 
+// Encoders record the name they write to (the PDF title is the file's base
+// name), so the file is written under the destination's own name in a private
+// folder beside it and then moved onto the temporary path SafeWrite gave.
+bool writeUnderOwnName(const QString& destination, const QString& temporary,
+                       const std::function<void(const std::string&)>& write)
+{
+    const QFileInfo target(destination);
+    QTemporaryDir folder(target.absolutePath() + QStringLiteral("/.tarvo-XXXXXX"));
+    if (!folder.isValid())
+        return false;
+    const QString named = folder.filePath(target.fileName());
+    try {
+        write(named.toUtf8().toStdString());
+    } catch (const std::exception& e) {
+        qWarning() << "Caught exception:" << e.what() << destination;
+        return false;
+    }
+    return std::rename(QFile::encodeName(named).constData(),
+                       QFile::encodeName(temporary).constData()) == 0;
+}
+
 bool writeSequence(std::list<Magick::Image>& pages, const QString& destination)
 {
     if (pages.empty())
@@ -36,14 +62,9 @@ bool writeSequence(std::list<Magick::Image>& pages, const QString& destination)
     const bool ok = SafeWrite::replaceFile(
         destination,
         [&pages, &destination](const QString& temporary) {
-            try {
-                Magick::writeImages(pages.begin(), pages.end(), temporary.toUtf8().toStdString(),
-                                    true);
-                return true;
-            } catch (const std::exception& e) {
-                qWarning() << "Caught exception:" << e.what() << destination;
-                return false;
-            }
+            return writeUnderOwnName(destination, temporary, [&pages](const std::string& path) {
+                Magick::writeImages(pages.begin(), pages.end(), path, true);
+            });
         },
         &error);
     if (!ok)
@@ -74,13 +95,8 @@ bool convertImage(const QString& source, const QString& destination)
     const bool ok = SafeWrite::replaceFile(
         destination,
         [&image, &destination](const QString& temporary) {
-            try {
-                image.write(temporary.toUtf8().toStdString());
-                return true;
-            } catch (const std::exception& e) {
-                qWarning() << "Caught exception:" << e.what() << destination;
-                return false;
-            }
+            return writeUnderOwnName(destination, temporary,
+                                     [&image](const std::string& path) { image.write(path); });
         },
         &error);
     if (!ok)
