@@ -3,16 +3,17 @@
 #include "OperationContext.h"
 #include "OperationDispatcher.h"
 
-CurrentImage::Engine DispatcherEngine::forImage(const CurrentImage* image)
+CurrentImage::Engine DispatcherEngine::forImage(const CurrentImage* image, const cv::Mat* clipboard)
 {
-    return [image](int optId, const cv::Mat& in, const QVariant& param) {
+    return [image, clipboard](int optId, const cv::Mat& in, const QVariant& param) {
         const QPair<int, int> dpi = image->resolution(image->file());
-        return apply(optId, in, param, dpi.first, dpi.second);
+        return apply(optId, in, param, dpi.first, dpi.second, clipboard ? *clipboard : cv::Mat());
     };
 }
 
 CurrentImage::OperationResult DispatcherEngine::apply(int optId, const cv::Mat& in,
-                                                      const QVariant& param, int dpiX, int dpiY)
+                                                      const QVariant& param, int dpiX, int dpiY,
+                                                      const cv::Mat& clipboard)
 {
     CurrentImage::OperationResult result;
     if (!OperationDispatcher::isKnown(optId)) {
@@ -20,7 +21,8 @@ CurrentImage::OperationResult DispatcherEngine::apply(int optId, const cv::Mat& 
         return result;
     }
     bool ok = false;
-    const OperationContext ctx = OperationContext::fromProcess(dpiX, dpiY);
+    OperationContext ctx = OperationContext::fromProcess(dpiX, dpiY);
+    ctx.clipboard = clipboard;
     cv::Mat out = OperationDispatcher::apply(optId, in, param, ctx, &ok);
     // An unusable value or an engine error leaves the page as it was.
     if (!ok)

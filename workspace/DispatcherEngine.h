@@ -10,8 +10,11 @@ class DispatcherEngine
 {
 public:
     // image must outlive the returned engine; it is asked for its file's resolution.
-    static CurrentImage::Engine forImage(const CurrentImage* image);
+    // clipboard (may be null; must outlive the engine too) is what a paste pastes.
+    static CurrentImage::Engine forImage(const CurrentImage* image,
+                                         const cv::Mat* clipboard = nullptr);
 
     static CurrentImage::OperationResult apply(int optId, const cv::Mat& in, const QVariant& param,
-                                               int dpiX, int dpiY);
+                                               int dpiX, int dpiY,
+                                               const cv::Mat& clipboard = cv::Mat());
 };

@@ -1,0 +1,403 @@
+#include "AppPaths.h"
+#include "CurrentImage.h"
+#include "DispatcherEngine.h"
+#include "EditTextItem.h"
+#include "GestureController.h"
+#include "ImageConvert.h"
+#include "ImageToolbar.h"
+#include "OperationDispatcher.h"
+#include "PageFile.h"
+#include "PageNumberStamper.h"
+#include "PageScene.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGraphicsPixmapItem>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <memory>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr int kDpi = 300;
+const QSize kPage(400, 300);
+
+// A white page with a black bar, a red and a blue seal-like patch.
+cv::Mat samplePage()
+{
+    cv::Mat page(kPage.height(), kPage.width(), CV_8UC3, cv::Scalar(245, 245, 245));
+    cv::rectangle(page, cv::Rect(40, 40, 100, 20), cv::Scalar(0, 0, 0), cv::FILLED);
+    cv::circle(page, cv::Point(280, 180), 30, cv::Scalar(90, 90, 210), cv::FILLED);
+    cv::circle(page, cv::Point(100, 220), 30, cv::Scalar(210, 110, 90), cv::FILLED);
+    return page;
+}
+
+bool same(const cv::Mat& a, const cv::Mat& b)
+{
+    return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
+}
+
+void trigger(QObject* entry)
+{
+    if (auto* action = qobject_cast<QAction*>(entry))
+        action->trigger();
+    else if (auto* button = qobject_cast<QAbstractButton*>(entry))
+        button->click();
+}
+
+int roiItems(const PageScene& scene)
+{
+    int count = 0;
+    for (const QGraphicsItem* item : scene.items())
+        count += item->data(0).toString() == QStringLiteral("roiImage");
+    return count;
+}
+
+} // namespace
+
+class TestToolbarGestures : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    cv::Mat m_original;
+    cv::Mat m_clipboard;
+    std::unique_ptr<CurrentImage> m_image;
+    std::unique_ptr<PageScene> m_scene;
+    std::unique_ptr<GestureController> m_gestures;
+    std::unique_ptr<QWidget> m_host;
+    ImageToolbar* m_toolbar = nullptr;
+
+    // The page shown at half size, as the view shows a fitted page.
+    void display()
+    {
+        const QImage full = ImageHelper::matToQImage(m_image->image());
+        m_scene->setDisplayedImage(full.scaled(full.size() / 2));
+    }
+
+    cv::Mat engine(int id, const QVariant& value = QVariant()) const
+    {
+        OperationContext ctx = OperationContext::fromProcess(kDpi, kDpi);
+        ctx.clipboard = m_clipboard;
+        return OperationDispatcher::apply(id, m_original, value, ctx);
+    }
+
+    int undoSteps() const { return m_image->history().undoDepth(m_file); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        AppPaths::setBaseDirForTesting(m_dir.path());
+        m_file = m_dir.filePath(QStringLiteral("卷 1/页 0001.png"));
+        QVERIFY(QDir().mkpath(QFileInfo(m_file).path()));
+    }
+
+    void init()
+    {
+        QVERIFY(PageFile::saveWithDensity(samplePage(), m_file, kDpi, kDpi));
+        m_clipboard.release();
+        // The engine asks the image itself for the file's resolution.
+        m_image = std::make_unique<CurrentImage>();
+        *m_image = CurrentImage(DispatcherEngine::forImage(m_image.get(), &m_clipboard));
+        m_image->setSaveMode(CurrentImage::Manual);
+        QVERIFY(m_image->open(m_file));
+        m_original = m_image->image().clone();
+
+        m_scene = std::make_unique<PageScene>();
+        m_scene->addFixedItems(stPageNoInfo());
+        display();
+        m_gestures = std::make_unique<GestureController>(*m_image, *m_scene, m_clipboard);
+        connect(m_gestures.get(), &GestureController::executeRequested, this,
+                [this](int id, bool run, const QVariant& param) {
+                    if (m_image->executeOperation(id, run, param))
+                        display();
+                });
+
+        m_host = std::make_unique<QWidget>();
+        m_toolbar = new ImageToolbar({}, m_host.get());
+        m_toolbar->toolBar()->setEnabled(true);
+        connect(m_toolbar, &ImageToolbar::operationTriggered, this, [this](int id) {
+            if (m_image->executeOperation(id, true, QVariant()))
+                display();
+        });
+        connect(m_toolbar, &ImageToolbar::rectangleModeToggled, m_gestures.get(),
+                &GestureController::onRectangleModeToggled);
+        connect(m_toolbar, &ImageToolbar::gestureArmed, m_gestures.get(), &GestureController::arm);
+    }
+
+    void cleanup()
+    {
+        m_host.reset();
+        m_gestures.reset();
+        m_scene.reset();
+        m_image.reset();
+    }
+
+    void entryRunsTheEngineOnceWithOneUndoStep_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("engineId");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("channels");
+        const QSize upright(kPage.height(), kPage.width());
+        QTest::newRow("rotate left") << "向左旋转" << 1 << upright << 3;
+        QTest::newRow("rotate right") << "向右旋转" << 2 << upright << 3;
+        QTest::newRow("rotate 180") << "旋转180°" << 3 << kPage << 3;
+        QTest::newRow("flip horizontal") << "水平翻转" << 6 << kPage << 3;
+        QTest::newRow("flip vertical") << "垂直翻转" << 7 << kPage << 3;
+        QTest::newRow("auto deskew") << "自动纠斜" << 11 << kPage << 3;
+        QTest::newRow("one degree left") << "左纠斜1°" << 13 << kPage << 3;
+        QTest::newRow("one degree right") << "右纠斜1°" << 14 << kPage << 3;
+        QTest::newRow("auto correct dispatches 16") << "自动校正" << 16 << QSize() << 3;
+        QTest::newRow("clear background") << "去背景色" << 21 << kPage << 3;
+        QTest::newRow("content light") << "内容变浅" << 101 << kPage << 3;
+        QTest::newRow("content deep") << "内容加深" << 100 << kPage << 3;
+        QTest::newRow("black and white") << "黑白" << 51 << kPage << 1;
+    }
+    void entryRunsTheEngineOnceWithOneUndoStep()
+    {
+        QFETCH(QString, label);
+        QFETCH(int, engineId);
+        QFETCH(QSize, size);
+        QFETCH(int, channels);
+        QObject* entry = m_toolbar->entry(label);
+        QVERIFY(entry);
+        trigger(entry);
+        const cv::Mat& now = m_image->image();
+        QVERIFY(same(now, engine(engineId)));
+        if (size.isValid())
+            QCOMPARE(QSize(now.cols, now.rows), size);
+        QCOMPARE(now.channels(), channels);
+        QCOMPARE(undoSteps(), 1);
+    }
+
+    void rectangleGestureRunsTheCheckedMode_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("armedByMenu");
+        QTest::newRow("clear inside") << "去除框内" << 26 << false;
+        QTest::newRow("clear outside") << "去除框外" << 27 << false;
+        QTest::newRow("crop") << "图像裁剪" << 53 << false;
+        QTest::newRow("red seal") << "红章加深" << 36 << true;
+        QTest::newRow("blue seal") << "蓝章加深" << 37 << true;
+    }
+    void rectangleGestureRunsTheCheckedMode()
+    {
+        QFETCH(QString, label);
+        QFETCH(int, id);
+        QFETCH(bool, armedByMenu);
+        trigger(m_toolbar->entry(label));
+        QCOMPARE(m_gestures->drawMode(), 1);
+        QCOMPARE(m_gestures->lastOperation(), id);
+        // Scene (30, 60)-(170, 130) at half size is the image's (60, 120) 280 x 140.
+        m_gestures->onRoiFinished(QPoint(30, 60), QPoint(170, 130));
+        QVERIFY(same(m_image->image(), engine(id, QRect(60, 120, 280, 140))));
+        QVERIFY(!same(m_image->image(), m_original));
+        QCOMPARE(undoSteps(), 1);
+        // A checked mode stays armed; a seal gesture falls back to no mode.
+        QCOMPARE(m_gestures->lastOperation(), armedByMenu ? 0 : id);
+        if (id == 53)
+            QCOMPARE(m_image->image().cols, 280);
+    }
+
+    void checkingOneRectangleModeReleasesTheOtherAndUncheckingDisarms()
+    {
+        QAction* inside = m_toolbar->rectangleAction(26);
+        QAction* crop = m_toolbar->rectangleAction(53);
+        inside->setChecked(true);
+        crop->setChecked(true);
+        QVERIFY(!inside->isChecked());
+        QCOMPARE(m_toolbar->checkedRectangleMode(), 53);
+        QCOMPARE(m_gestures->lastOperation(), 53);
+        m_gestures->onRoiFinished(QPoint(0, 0), QPoint(50, 25));
+        QCOMPARE(QSize(m_image->image().cols, m_image->image().rows), QSize(100, 50));
+
+        crop->setChecked(false);
+        QCOMPARE(m_gestures->drawMode(), 0);
+        QCOMPARE(m_gestures->lastOperation(), 0);
+        m_gestures->onRoiFinished(QPoint(0, 0), QPoint(20, 20));
+        QCOMPARE(undoSteps(), 1);
+    }
+
+    void lineDrawnRightToLeftTurnsByNearlyHalfATurn()
+    {
+        QSignalSpy requests(m_gestures.get(), &GestureController::executeRequested);
+        trigger(m_toolbar->entry(QStringLiteral("拉线纠斜")));
+        QCOMPARE(m_gestures->drawMode(), 3);
+        m_gestures->onRoiFinished(QPoint(180, 50), QPoint(20, 53));
+        const QVariantList run = requests.last();
+        QCOMPARE(run.at(0).toInt(), 12);
+        const double angle = run.at(2).toDouble();
+        QVERIFY2(angle > 178 && angle < 180, qPrintable(QString::number(angle)));
+        QVERIFY(same(m_image->image(), engine(12, angle)));
+        QCOMPARE(undoSteps(), 1);
+    }
+
+    void regionCopyCancelledLeavesThePage()
+    {
+        QSignalSpy twoStep(m_gestures.get(), &GestureController::twoStepChanged);
+        m_gestures->startRegionCopy();
+        m_gestures->onRoiFinished(QPoint(20, 20), QPoint(70, 30));
+        QCOMPARE(m_clipboard.cols, 100);
+        QCOMPARE(m_clipboard.rows, 20);
+        QCOMPARE(roiItems(*m_scene), 1);
+        QCOMPARE(m_gestures->drawMode(), 0);
+        m_gestures->cancel();
+        QCOMPARE(roiItems(*m_scene), 0);
+        QVERIFY(same(m_image->image(), m_original));
+        QCOMPARE(undoSteps(), 0);
+        QCOMPARE(twoStep.count(), 2);
+        QCOMPARE(twoStep.last().at(0).toBool(), false);
+
+        m_gestures->startPaste();
+        QVERIFY(m_gestures->pasting());
+        QCOMPARE(roiItems(*m_scene), 1);
+        m_gestures->cancel();
+        QVERIFY(!m_gestures->pasting());
+        QCOMPARE(roiItems(*m_scene), 0);
+        QVERIFY(same(m_image->image(), m_original));
+    }
+
+    void pastedRegionLandsWhereItWasPlaced()
+    {
+        m_gestures->startRegionCopy();
+        m_gestures->onRoiFinished(QPoint(20, 20), QPoint(70, 30)); // the black bar
+        m_gestures->confirm();
+        QCOMPARE(undoSteps(), 1); // copied back onto itself
+        QVERIFY(same(m_image->image(), m_original));
+
+        m_gestures->startPaste();
+        QGraphicsItem* placed = nullptr;
+        for (QGraphicsItem* item : m_scene->items())
+            if (item->data(0).toString() == QStringLiteral("roiImage"))
+                placed = item;
+        QVERIFY(placed);
+        QCOMPARE(placed->boundingRect().size().toSize(), QSize(50, 10) + QSize(1, 1));
+        placed->setPos(100, 100); // display pixels: the image's (200, 200)
+        m_gestures->confirm();
+        QCOMPARE(undoSteps(), 2);
+        const cv::Mat region = m_image->image()(cv::Rect(200, 200, 100, 20));
+        QVERIFY(same(region, m_original(cv::Rect(40, 40, 100, 20))));
+    }
+
+    void emptyRegionCopyLeavesNothingToPlace()
+    {
+        m_gestures->startRegionCopy();
+        m_gestures->onRoiFinished(QPoint(30, 30), QPoint(30, 30));
+        QVERIFY(m_clipboard.empty());
+        QCOMPARE(roiItems(*m_scene), 0);
+        m_gestures->confirm();
+        QCOMPARE(undoSteps(), 0);
+    }
+
+    void fourPointsOnAnExactRectangleOnlyCrop()
+    {
+        QSignalSpy markers(m_gestures.get(), &GestureController::markersVisibleChanged);
+        m_gestures->startFourPoint();
+        QCOMPARE(m_gestures->lastOperation(), 17);
+        QCOMPARE(m_scene->marker(2)->pos(), QPointF(200, 150));
+        const QPoint corners[4] = {{20, 10}, {120, 10}, {120, 60}, {20, 60}};
+        for (int i = 0; i < 4; ++i)
+            m_scene->marker(i)->setPos(corners[i]);
+        m_gestures->confirm();
+        QCOMPARE(markers.last().at(0).toBool(), false);
+        const cv::Mat& now = m_image->image();
+        QCOMPARE(QSize(now.cols, now.rows), QSize(200, 100));
+        QVERIFY(cv::norm(now, m_original(cv::Rect(40, 20, 200, 100)), cv::NORM_INF) <= 1);
+        QCOMPARE(undoSteps(), 1);
+    }
+
+    void signedPageNumberIsPaintedWhereTheItemStands()
+    {
+        EditTextItem* item = m_scene->pageNoItem();
+        item->setPlainText(QStringLiteral("17"));
+        QFont font = item->font();
+        font.setPixelSize(12);
+        item->setFont(font);
+        item->setPos(150, 10);
+        const QVariantMap value = m_gestures->pageNumberValue().toMap();
+        QCOMPARE(value.value("text").toString(), QStringLiteral("17"));
+        QCOMPARE(value.value("font").value<QFont>().pixelSize(), 24);
+        const QPoint pos = value.value("pos").toPoint();
+        QVERIFY(pos.x() > 300 && pos.x() < 300 + item->boundingRect().width() * 2);
+        QVERIFY(m_image->executeOperation(42, true, value));
+        QCOMPARE(undoSteps(), 1);
+        const cv::Mat box = m_image->image()(cv::Rect(300, 20, 100, 60));
+        double darkest = 255;
+        cv::minMaxLoc(box.reshape(1), &darkest);
+        QVERIFY(darkest < 100);
+    }
+
+    void batchNumbersFollowTheRecord()
+    {
+        const QString second = m_dir.filePath(QStringLiteral("卷 1/页 0002.png"));
+        QVERIFY(PageFile::saveWithDensity(samplePage(), second, kDpi, kDpi));
+        stPageNoInfo pageNo;
+        pageNo.prefix = QStringLiteral("P");
+        pageNo.noLen = 4;
+        pageNo.zeroFill = true;
+        pageNo.startNo = 1;
+        m_scene->pageNoItem()->setPos(150, 10);
+        const PageNumberJob job =
+            GestureController::pageNumberJob(*m_scene, {m_file, second}, pageNo);
+        QCOMPARE(job.startNumber, 1);
+        QCOMPARE(job.pageRect, QRectF(0, 0, 200, 150));
+        QCOMPARE(PageNumberStamper::numberText(job.pageNo, job.startNumber),
+                 QStringLiteral("P0001"));
+        QCOMPARE(PageNumberStamper::numberText(job.pageNo, job.startNumber + 1),
+                 QStringLiteral("P0002"));
+        QStringList told;
+        QCOMPARE(PageNumberStamper::run(job, [&told](const QString& name) { told << name; }), 2);
+        QCOMPARE(told, QStringList({QStringLiteral("页 0001.png"), QStringLiteral("页 0002.png")}));
+        for (const QString& path : {m_file, second}) {
+            const cv::Mat page = PageFile::loadForEdit(path);
+            double darkest = 255;
+            cv::minMaxLoc(page(cv::Rect(280, 0, 120, 80)).reshape(1), &darkest);
+            QVERIFY2(darkest < 100, qPrintable(path));
+        }
+    }
+
+    void everyEntryIsRegisteredAndBoundByLabel()
+    {
+        const QMap<QString, QString> keys = {{QStringLiteral("自动校正"), QStringLiteral("Ctrl+K")},
+                                             {QStringLiteral("去背景色"), QStringLiteral("Ctrl+J")},
+                                             {QStringLiteral("撤销"), QStringLiteral("Ctrl+Z")},
+                                             {QStringLiteral("图像裁剪"), QStringLiteral("D")}};
+        QWidget host;
+        ImageToolbar toolbar(keys, &host);
+        const QList<QObject*>& entries = toolbar.registeredEntries();
+        QCOMPARE(entries.size(), 30);
+        QStringList labels;
+        for (QObject* entry : entries) {
+            const QString type = entry->property("actionType").toString();
+            QCOMPARE(type, QString::fromLatin1(entry->metaObject()->className()));
+            QVERIFY(entry->property("actionCmd").toInt() > 0);
+            labels << entry->property("actionName").toString();
+        }
+        QCOMPARE(labels.removeDuplicates(), 0);
+        for (const char* absent : {"一键撤销", "四点校正", "框选复制", "粘贴", "文本加深"})
+            QVERIFY2(!toolbar.entry(QString::fromUtf8(absent)), absent);
+
+        auto* autoCorrect = qobject_cast<QAction*>(toolbar.entry(QStringLiteral("自动校正")));
+        auto* bgClear = qobject_cast<QAction*>(toolbar.entry(QStringLiteral("去背景色")));
+        QCOMPARE(autoCorrect->property("actionCmd").toInt(), 21);
+        QCOMPARE(bgClear->property("actionCmd").toInt(), 21);
+        QCOMPARE(autoCorrect->shortcut(), QKeySequence(QStringLiteral("Ctrl+K")));
+        QCOMPARE(bgClear->shortcut(), QKeySequence(QStringLiteral("Ctrl+J")));
+        QCOMPARE(toolbar.undoButton()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(toolbar.saveButton()->shortcut(), QKeySequence());
+        QCOMPARE(toolbar.rectangleAction(53)->shortcut(), QKeySequence(QStringLiteral("D")));
+        QCOMPARE(toolbar.rectangleAction(53)->property("optId").toInt(), 1);
+        QCOMPARE(toolbar.entry(QStringLiteral("批量添加页码"))->property("actionCmd").toInt(), 43);
+    }
+};
+
+QTEST_MAIN(TestToolbarGestures)
+#include "tst_ToolbarGestures.moc"
