@@ -54,6 +54,19 @@ QPoint GestureController::toImagePixels(const QPoint& scenePoint) const
     return toImage(scenePoint, fullSize(), itemSize());
 }
 
+stDisplayScale GestureController::displayScale() const
+{
+    stDisplayScale scale;
+    const QSize full = fullSize();
+    const QSizeF shown = itemSize();
+    if (full.width() > 0 && full.height() > 0 && shown.width() > 0) {
+        scale.ratioX = shown.width() / full.width();
+        scale.ratioY = shown.height() / full.height();
+        scale.zoom = qMin(scale.ratioX, scale.ratioY);
+    }
+    return scale;
+}
+
 void GestureController::setDrawMode(int mode)
 {
     m_drawMode = mode;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageNumberJob.h"
+#include "stDisplayScale.h"
 
 #include <QObject>
 #include <QPoint>
@@ -43,6 +44,8 @@ public:
     // it (-180 to 180; a right-to-left line is near 180).
     static double lineAngle(const QPoint& first, const QPoint& second);
     QPoint toImagePixels(const QPoint& scenePoint) const;
+    // Displayed size over full size per axis, from the page as the scene shows it.
+    stDisplayScale displayScale() const;
 
     // Operation 42's value: the page-number item's text, its font scaled to
     // the image and the top-left (image pixels) that centres the text in the

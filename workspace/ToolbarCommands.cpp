@@ -80,13 +80,13 @@ void ToolbarCommands::slotUpdatePageNoArea(const QString& area, int marginH, int
 {
     const QPair<int, int> dpi = shownResolution();
     m_hooks.scene->placePageNo(area, marginH, marginV, dpi.first, dpi.second,
-                               m_hooks.view->zoomFactor());
+                               m_gestures->displayScale().zoom);
 }
 
 void ToolbarCommands::slotUpdatePageNoFont(int type, const QVariant& value)
 {
     m_hooks.scene->setPageNoFontProperty(type, value, shownResolution().first,
-                                         m_hooks.view->zoomFactor());
+                                         m_gestures->displayScale().zoom);
 }
 
 void ToolbarCommands::slotUpdatePageNoFormat(const QString& strNo)
@@ -103,7 +103,7 @@ void ToolbarCommands::previewMargins(int left, int top, int right, int bottom)
     margins.right = right;
     margins.bottom = bottom;
     const QPair<int, int> dpi = shownResolution();
-    m_hooks.scene->setMarginFrame(margins, dpi.first, dpi.second, m_hooks.view->displayScale());
+    m_hooks.scene->setMarginFrame(margins, dpi.first, dpi.second, m_gestures->displayScale());
 }
 
 void ToolbarCommands::toggleMargins(bool checked)
