@@ -114,11 +114,12 @@ int BatchCommand::run(const QStringList& arguments)
         QStringLiteral("settings"),
         QStringLiteral("Parameters from this settings.ini (default: the program's own)."),
         QStringLiteral("file"));
-    const QCommandLineOption filesOption(
-        QStringLiteral("files"), QStringLiteral("Only these files, comma-separated."),
-        QStringLiteral("names"));
+    const QCommandLineOption filesOption(QStringLiteral("files"),
+                                         QStringLiteral("Only these files, comma-separated."),
+                                         QStringLiteral("names"));
     const QCommandLineOption listOption(
-        QStringLiteral("list"), QStringLiteral("Only the files named in this text file, one a line."),
+        QStringLiteral("list"),
+        QStringLiteral("Only the files named in this text file, one a line."),
         QStringLiteral("file"));
     const QCommandLineOption actionsOption(
         QStringLiteral("actions"),
@@ -129,8 +130,8 @@ int BatchCommand::run(const QStringList& arguments)
         QStringLiteral("n"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Also print the debug log."));
-    parser.addOptions({settingsOption, filesOption, listOption, actionsOption, workersOption,
-                       verboseOption});
+    parser.addOptions(
+        {settingsOption, filesOption, listOption, actionsOption, workersOption, verboseOption});
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the pages."));
 
     if (!parser.parse(arguments)) {

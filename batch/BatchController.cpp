@@ -45,7 +45,18 @@ BatchSummary BatchController::run(QWidget* parent, const BatchJob& job)
 {
     BatchSummary summary;
     BackgroundTask::run(parent, [&job, &summary](TaskContext& context) {
-        summary = BatchRunner::run(job, [&context](const QString& text) { context.progress(text); });
+        summary =
+            BatchRunner::run(job, [&context](const QString& text) { context.progress(text); });
     });
     return summary;
+}
+
+QList<int> BatchController::actionIds(const QList<stActionData>& rows)
+{
+    QList<int> ids;
+    for (const stActionData& row : rows) {
+        if (row.checked != 0)
+            ids.append(row.actionCmd);
+    }
+    return ids;
 }

@@ -2,6 +2,7 @@
 
 #include "BatchJob.h"
 #include "BatchSummary.h"
+#include "stActionData.h"
 
 #include <QStringList>
 #include <functional>
@@ -32,6 +33,9 @@ public:
     // Every file's pre-batch image as its only undo entry ("入栈：" path).
     // Files that cannot be opened get no entry.
     static void prepareHistory(const QStringList& files, const HistoryHooks& history);
+
+    // The identifiers of the checked rows, in list order; unchecked rows are passed over.
+    static QList<int> actionIds(const QList<stActionData>& rows);
 
     // The run on a worker thread; progress texts go to the dialog.
     static BatchSummary run(QWidget* parent, const BatchJob& job);

@@ -15,7 +15,8 @@ BatchJob BatchJob::fromProcess(const QStringList& files, const QList<int>& actio
     job.margins = params.margins;
     job.colour = params.colour;
     job.backgroundColour = params.backgroundColour;
-    job.backgroundColourText = SettingsStore::settingValue(SettingsStore::kBackgroundColour).toString();
+    job.backgroundColourText =
+        SettingsStore::settingValue(SettingsStore::kBackgroundColour).toString();
     job.pageNo = params.pageNo;
     return job;
 }

@@ -14,7 +14,7 @@
 // read no process-wide state and no GUI object while they work.
 struct BatchJob
 {
-    QStringList files; // full paths, processed and numbered in this order
+    QStringList files;  // full paths, processed and numbered in this order
     QList<int> actions; // operation identifiers, applied in this order
 
     int dpiX = 0; // resolution stored by operation 54 (0, 0 when never set)

@@ -123,8 +123,7 @@ FileOutcome processFile(const BatchJob& job, const QString& path)
         image = OperationDispatcher::apply(id, image, value, ctx, &ok);
         if (!ok) {
             outcome.actionFailed = true;
-            log(QtWarningMsg,
-                QStringLiteral("动作失败：%1 %2").arg(actionLabel(id), path));
+            log(QtWarningMsg, QStringLiteral("动作失败：%1 %2").arg(actionLabel(id), path));
         }
     }
 
@@ -258,8 +257,8 @@ void stampPages(const BatchJob& job, BatchSummary& summary, const BatchRunner::P
 
 int BatchRunner::workerCount(const BatchJob& job)
 {
-    const int wanted = job.workers > 0 ? job.workers
-                                       : std::min(kMaxWorkers, QThread::idealThreadCount());
+    const int wanted =
+        job.workers > 0 ? job.workers : std::min(kMaxWorkers, QThread::idealThreadCount());
     return std::max(1, std::min(wanted, static_cast<int>(job.files.size())));
 }
 

@@ -182,8 +182,7 @@ bool decode(const QByteArray& data, cv::Mat& out)
 bool encode(const cv::Mat& image, int dpiX, int dpiY, std::vector<unsigned char>& out)
 {
     out.clear();
-    if (image.empty() || image.depth() != CV_8U ||
-        (image.channels() != 1 && image.channels() != 3))
+    if (image.empty() || image.depth() != CV_8U || (image.channels() != 1 && image.channels() != 3))
         return false;
     // A page rarely compresses to less than a tenth; the vector grows if it must.
     out.resize(image.total() * image.elemSize() / 8 + 65536);

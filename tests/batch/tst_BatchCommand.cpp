@@ -82,8 +82,8 @@ void TestBatchCommand::wholeFolderInListingOrder()
     makePage(dir.filePath(QStringLiteral("A.png")));
     writeText(dir.filePath(QStringLiteral("c.jpg")), "broken");
     writeText(dir.filePath(QStringLiteral("notes.txt")), "not a page");
-    const Outcome outcome = runBatch(
-        {"--settings", m_settings, "--actions", QStringLiteral("向右旋转,2，向右旋转"), dir.path()});
+    const Outcome outcome = runBatch({"--settings", m_settings, "--actions",
+                                      QStringLiteral("向右旋转,2，向右旋转"), dir.path()});
     QCOMPARE(outcome.status, 1); // one file could not be read
     QVERIFY2(outcome.out.startsWith(QStringLiteral("1/3\n2/3\n已处理：2/3\n")),
              qPrintable(outcome.out));
@@ -102,8 +102,8 @@ void TestBatchCommand::namedFiles()
     const QString list = m_dir.filePath(QStringLiteral("list.txt"));
     writeText(list, QStringLiteral("# pages\n一.jpg\n\ntwo two.jpg\n").toUtf8());
 
-    Outcome outcome = runBatch({"--settings", m_settings, "--list", list, "--actions",
-                                "IMG_OPT_ROTATE_LEFT", dir.path()});
+    Outcome outcome = runBatch(
+        {"--settings", m_settings, "--list", list, "--actions", "IMG_OPT_ROTATE_LEFT", dir.path()});
     QCOMPARE(outcome.status, 0);
     QVERIFY2(outcome.out.startsWith(QStringLiteral("1/2\n2/2\n")), qPrintable(outcome.out));
     QCOMPARE(sizeOf(dir.filePath(QStringLiteral("一.jpg"))), QSize(160, 120));
@@ -124,7 +124,8 @@ void TestBatchCommand::settingsFileSuppliesParameters()
     const QString page = makePage(dir.filePath(QStringLiteral("p.tif")), 300);
     const QString settings = m_dir.filePath(QStringLiteral("settings.ini"));
     writeText(settings, "[dpi]\ndpiX=200\ndpiY=150\n[image]\nbackground-color=250,250,240\n");
-    Outcome outcome = runBatch({"--settings", settings, "--actions", "DPI调整,底色修改", dir.path()});
+    Outcome outcome =
+        runBatch({"--settings", settings, "--actions", "DPI调整,底色修改", dir.path()});
     QCOMPARE(outcome.status, 0);
     const PageInfo info = PageFile::readInfo(page);
     QCOMPARE(QPoint(info.dpiX, info.dpiY), QPoint(200, 150));
@@ -139,7 +140,8 @@ void TestBatchCommand::pageNumbersWithoutView()
     QTemporaryDir dir;
     makePage(dir.filePath(QStringLiteral("1.png")));
     makePage(dir.filePath(QStringLiteral("2.png")));
-    const Outcome outcome = runBatch({"--settings", m_settings, "--actions", "签注页码", dir.path()});
+    const Outcome outcome =
+        runBatch({"--settings", m_settings, "--actions", "签注页码", dir.path()});
     QCOMPARE(outcome.status, 0);
     QVERIFY2(outcome.out.contains(QStringLiteral("1.png\n2.png\n")), qPrintable(outcome.out));
     QVERIFY(outcome.out.contains(QStringLiteral("已签注页码：2")));
@@ -154,11 +156,11 @@ void TestBatchCommand::usageErrors_data()
     QTest::newRow("no actions option") << QStringList{folder};
     QTest::newRow("no folder") << QStringList{"--actions", "1"};
     QTest::newRow("missing folder") << QStringList{"--actions", "1", folder + "/no such 目录"};
-    QTest::newRow("files and list") << QStringList{"--actions", "1", "--files", "a.jpg",
-                                                   "--list", "l.txt", folder};
+    QTest::newRow("files and list")
+        << QStringList{"--actions", "1", "--files", "a.jpg", "--list", "l.txt", folder};
     QTest::newRow("unreadable list") << QStringList{"--actions", "1", "--list", "/no/list", folder};
-    QTest::newRow("missing settings") << QStringList{"--settings", "/no/s.ini", "--actions", "1",
-                                                     folder};
+    QTest::newRow("missing settings")
+        << QStringList{"--settings", "/no/s.ini", "--actions", "1", folder};
     QTest::newRow("bad workers") << QStringList{"--workers", "0", "--actions", "1", folder};
 }
 

@@ -109,7 +109,8 @@ void TestBatchRunner::noActionRewritesWithOwnResolution()
     const QString path = write(dir.filePath(name), page(120, 90, channels), dpi);
     QFile file(path);
     const QDateTime old = QDateTime::currentDateTime().addDays(-3);
-    QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(old, QFileDevice::FileModificationTime));
+    QVERIFY(file.open(QIODevice::ReadWrite) &&
+            file.setFileTime(old, QFileDevice::FileModificationTime));
     file.close();
 
     BatchJob job;
@@ -142,10 +143,11 @@ void TestBatchRunner::resolutionStepOrder_data()
                                 << atProcess << 100;
     QTest::newRow("55 then 54") << QList<int>{IMG_OPT_PAGESIZE, IMG_OPT_DPI} << 100 << "jpg"
                                 << atFile << 100;
-    QTest::newRow("55 then 54, tiff") << QList<int>{IMG_OPT_PAGESIZE, IMG_OPT_DPI} << 100 << "tif"
-                                      << atFile << 100;
+    QTest::newRow("55 then 54, tiff")
+        << QList<int>{IMG_OPT_PAGESIZE, IMG_OPT_DPI} << 100 << "tif" << atFile << 100;
     // The DPI dialog never accepted: the files carry 0 x 0.
-    QTest::newRow("54 unset, jpeg") << QList<int>{IMG_OPT_DPI} << 0 << "jpg" << QSize(300, 200) << 0;
+    QTest::newRow("54 unset, jpeg")
+        << QList<int>{IMG_OPT_DPI} << 0 << "jpg" << QSize(300, 200) << 0;
     QTest::newRow("54 unset, png") << QList<int>{IMG_OPT_DPI} << 0 << "png" << QSize(300, 200) << 0;
 }
 
@@ -206,8 +208,7 @@ void TestBatchRunner::numberingAfterAllOtherActions()
     QTemporaryDir dir;
     const cv::Mat white(400, 300, CV_8UC3, cv::Scalar(255, 255, 255));
     const QStringList files = {write(dir.filePath("b.png"), white, 300),
-                               write(dir.filePath("a.png"), white, 300),
-                               dir.filePath("broken.png"),
+                               write(dir.filePath("a.png"), white, 300), dir.filePath("broken.png"),
                                write(dir.filePath("c.png"), white, 300)};
     BatchJob job;
     job.files = files;
