@@ -19,9 +19,10 @@ const QRegularExpression& tokenPattern()
     return re;
 }
 
+// Anchored to the very end: "$" alone would also accept a trailing newline.
 const QRegularExpression& digitsPattern()
 {
-    static const QRegularExpression re(QStringLiteral("^\\d+$"),
+    static const QRegularExpression re(QRegularExpression::anchoredPattern(QStringLiteral("\\d+")),
                                        QRegularExpression::UseUnicodePropertiesOption);
     return re;
 }

@@ -35,6 +35,7 @@ private slots:
             << "12";
         QTest::newRow("full-width") << QStringLiteral("第１２页") << QStringList{"第", "１２", "页"}
                                     << QStringLiteral("１２");
+        QTest::newRow("trailing newline") << "12\n" << QStringList{"12", "\n"} << "12";
     }
     void tokens()
     {
