@@ -13,8 +13,13 @@ namespace {
 
 using Quad = std::array<cv::Point2f, 4>; // top-left, top-right, bottom-right, bottom-left
 
-// Least share of the bounding box that four detected page corners must cover.
-constexpr double kMinCornerCover = 0.6;
+// How much more area (5 %) the diagonal corners must enclose to replace the axis extremes.
+constexpr double kBetterCornerArea = 1.05;
+
+double quadArea(const Quad& q)
+{
+    return cv::contourArea(std::vector<cv::Point2f>(q.begin(), q.end()));
+}
 
 cv::Mat warpQuad(const cv::Mat& src, const Quad& p)
 {
@@ -72,12 +77,14 @@ cv::Mat autoCorrect(const cv::Mat& src)
         qDebug() << "findContours:" << contours.size() << hierarchy.size();
 
         // Outermost edge points; the first point to reach an extreme keeps it.
+        // The diagonal extremes (smallest and largest x + y and x - y) are the
+        // page's corners whenever it is turned by less than 45 degrees.
         bool any = false;
-        cv::Point minX, maxX, minY, maxY;
+        cv::Point minX, maxX, minY, maxY, minSum, maxSum, minDiff, maxDiff;
         for (const auto& contour : contours) {
             for (const cv::Point& pt : contour) {
                 if (!any) {
-                    minX = maxX = minY = maxY = pt;
+                    minX = maxX = minY = maxY = minSum = maxSum = minDiff = maxDiff = pt;
                     any = true;
                     continue;
                 }
@@ -89,11 +96,18 @@ cv::Mat autoCorrect(const cv::Mat& src)
                     minY = pt;
                 if (pt.y > maxY.y)
                     maxY = pt;
+                if (pt.x + pt.y < minSum.x + minSum.y)
+                    minSum = pt;
+                if (pt.x + pt.y > maxSum.x + maxSum.y)
+                    maxSum = pt;
+                if (pt.x - pt.y < minDiff.x - minDiff.y)
+                    minDiff = pt;
+                if (pt.x - pt.y > maxDiff.x - maxDiff.y)
+                    maxDiff = pt;
             }
         }
         if (!any)
             return src;
-        const cv::Rect box(cv::Point(minX.x, minY.y), cv::Point(maxX.x + 1, maxY.y + 1));
         std::array<cv::Point, 4> byY = {minY, minX, maxX, maxY};
         std::stable_sort(byY.begin(), byY.end(),
                          [](const cv::Point& a, const cv::Point& b) { return a.y < b.y; });
@@ -105,15 +119,14 @@ cv::Mat autoCorrect(const cv::Mat& src)
         const cv::Point bl = lowerInOrder ? byY[2] : byY[3];
         const cv::Point br = lowerInOrder ? byY[3] : byY[2];
         const Quad quad = {cv::Point2f(tl), cv::Point2f(tr), cv::Point2f(br), cv::Point2f(bl)};
-        // A page whose edges run along the image axes has two extremes on one
-        // corner, and the quadrilateral collapses to a triangle (half its
-        // bounding box). Four true corners of a page skewed by up to about 20
-        // degrees cover more than 60 % of the box; below that the box is the page.
-        const std::vector<cv::Point2f> outline(quad.begin(), quad.end());
-        if (cv::contourArea(outline) < kMinCornerCover * box.area())
-            return warpQuad(src, {cv::Point2f(box.tl()), cv::Point2f(box.br().x - 1, box.y),
-                                  cv::Point2f(box.br() - cv::Point(1, 1)),
-                                  cv::Point2f(box.x, box.br().y - 1)});
+        // On a page lying almost square to the image the axis extremes are
+        // arbitrary points along its nearly flat edges (on a square page two
+        // of them fall on one corner), and the quadrilateral cuts the page.
+        // The diagonal corners then enclose clearly more of it.
+        const Quad diagonal = {cv::Point2f(minSum), cv::Point2f(maxDiff), cv::Point2f(maxSum),
+                               cv::Point2f(minDiff)};
+        if (quadArea(diagonal) > kBetterCornerArea * quadArea(quad))
+            return warpQuad(src, diagonal);
         return warpQuad(src, quad);
     });
 }

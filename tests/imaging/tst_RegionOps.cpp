@@ -123,21 +123,32 @@ private slots:
     void autoCorrectFindsPage_data()
     {
         QTest::addColumn<float>("skew");
-        QTest::newRow("aligned") << 0.f; // extremes share corners: the bounding box is used
-        QTest::newRow("skewed") << -5.f;
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("aligned") << 0.f << QSize(280, 200); // two extremes share a corner
+        QTest::newRow("nearly aligned") << 0.3f << QSize(200, 280);
+        QTest::newRow("1 degree") << 1.f << QSize(280, 200);
+        QTest::newRow("skewed") << -5.f << QSize(280, 200);
+        QTest::newRow("20 degrees") << 20.f << QSize(200, 280);
+        QTest::newRow("-25 degrees") << -25.f << QSize(280, 200);
     }
     void autoCorrectFindsPage()
     {
         QFETCH(float, skew);
-        cv::Mat scan(300, 400, CV_8UC3, cv::Scalar::all(20));
+        QFETCH(QSize, size);
+        cv::Mat scan(500, 500, CV_8UC3, cv::Scalar::all(20));
         cv::Point2f corner[4];
-        cv::RotatedRect({200.f, 150.f}, {280.f, 200.f}, skew).points(corner);
+        cv::RotatedRect({250.f, 250.f}, cv::Size2f(size.width(), size.height()), skew)
+            .points(corner);
         std::vector<cv::Point> outline(corner, corner + 4);
         cv::fillConvexPoly(scan, outline, cv::Scalar::all(235));
         const cv::Mat page = ImageHelper::autoCorrect(scan);
         // The dilated edge lies a few pixels outside the page on every side.
-        QVERIFY(qAbs(page.cols - 280) <= 8 && qAbs(page.rows - 200) <= 8);
+        QVERIFY2(qAbs(page.cols - size.width()) <= 8 && qAbs(page.rows - size.height()) <= 8,
+                 qPrintable(QString("%1 x %2").arg(page.cols).arg(page.rows)));
         QCOMPARE(page.at<cv::Vec3b>(page.rows / 2, page.cols / 2), cv::Vec3b(235, 235, 235));
+        cv::Mat dark;
+        cv::inRange(page, cv::Scalar::all(0), cv::Scalar::all(127), dark);
+        QVERIFY(cv::countNonZero(dark) < 0.05 * page.total()); // rectified, not boxed
         cv::Mat grey;
         cv::cvtColor(scan, grey, cv::COLOR_BGR2GRAY);
         QCOMPARE(ImageHelper::autoCorrect(grey).data, grey.data);
