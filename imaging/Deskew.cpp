@@ -98,8 +98,11 @@ cv::Mat deskewPass(const cv::Mat& src)
 
 cv::Mat autoDeskew(const cv::Mat& src, int passes)
 {
-    cv::Mat result = src.clone();
-    for (int pass = 0; pass < passes; ++pass)
+    if (passes < 1)
+        return src.clone();
+    // Every pass returns a new matrix, so the input needs no copy of its own.
+    cv::Mat result = deskewPass(src);
+    for (int pass = 1; pass < passes; ++pass)
         result = deskewPass(result);
     return result;
 }

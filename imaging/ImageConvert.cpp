@@ -25,9 +25,9 @@ Magick::Image matToMagick(const cv::Mat& mat)
         else if (mat.channels() == 4)
             cv::cvtColor(mat, work, cv::COLOR_BGRA2RGB); // alpha is not part of a page
         else
-            work = mat.clone(); // also makes a view of a larger image continuous
+            work = mat; // read() copies the samples; only their layout matters
         if (!work.isContinuous())
-            work = work.clone();
+            work = work.clone(); // a view of a larger image (after crop)
         const bool grey = work.channels() == 1;
         Magick::Image image;
         image.read(static_cast<size_t>(work.cols), static_cast<size_t>(work.rows),
