@@ -51,6 +51,22 @@ cv::Mat withSaturation(const cv::Mat& bgr, float factor)
     return out;
 }
 
+// saturate(gain * value + offset) into a new matrix.
+cv::Mat contrastOf(const cv::Mat& src, float gain, int offset)
+{
+    cv::Mat out;
+    src.convertTo(out, src.type(), gain, offset);
+    return out;
+}
+
+// Luminance of a 3- or 4-channel image into a new matrix.
+cv::Mat luminanceOf(const cv::Mat& src)
+{
+    cv::Mat grey;
+    cv::cvtColor(src, grey, src.channels() == 3 ? cv::COLOR_BGR2GRAY : cv::COLOR_BGRA2GRAY);
+    return grey;
+}
+
 } // namespace
 
 cv::Mat clearBackground(const cv::Mat& src, const QColor& background)
@@ -104,7 +120,9 @@ cv::Mat binarize(const cv::Mat& src)
     return guarded(src, [&]() -> cv::Mat {
         if (src.empty() || src.channels() < 3 || src.depth() != CV_8U)
             return src;
-        cv::Mat grey = toGray(adjustContrast(src, 1.1f, 0));
+        // Not through the guarded public steps: their fallback on failure is
+        // src itself, and the in-place steps below would then write into it.
+        cv::Mat grey = luminanceOf(contrastOf(src, 1.1f, 0));
         cv::GaussianBlur(grey, grey, cv::Size(5, 5), 0);
         cv::dilate(grey, grey, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)),
                    cv::Point(-1, -1), 1, cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
@@ -124,9 +142,7 @@ cv::Mat adjustContrast(const cv::Mat& src, float gain, int offset)
     return guarded(src, [&]() -> cv::Mat {
         if (src.empty() || src.channels() == 1)
             return src;
-        cv::Mat out;
-        src.convertTo(out, src.type(), gain, offset);
-        return out;
+        return contrastOf(src, gain, offset);
     });
 }
 
@@ -164,9 +180,7 @@ cv::Mat toGray(const cv::Mat& src)
         const int channels = src.channels();
         if (src.empty() || (channels != 3 && channels != 4))
             return src;
-        cv::Mat grey;
-        cv::cvtColor(src, grey, channels == 3 ? cv::COLOR_BGR2GRAY : cv::COLOR_BGRA2GRAY);
-        return grey;
+        return luminanceOf(src);
     });
 }
 
