@@ -128,6 +128,8 @@ private slots:
         QVERIFY(PageFile::saveWithDensity(view, path("view.png"), 300, 300));
         QVERIFY(load(path("view.png")));
         QCOMPARE(cv::norm(m_mat, view, cv::NORM_INF), 0.0);
+        // Another decoder sees the same colours: red stays red in the file.
+        QCOMPARE(cv::norm(cv::imread(path("view.png").toStdString()), view, cv::NORM_INF), 0.0);
 
         const QString deep = path("deep.tif");
         QVERIFY(

@@ -116,6 +116,9 @@ private slots:
         const QVector<QPoint> quad = {{10, 20}, {110, 20}, {110, 80}, {10, 80}};
         QVERIFY(same(ImageHelper::perspectiveCorrect(src, quad), src(cv::Rect(10, 20, 100, 60))));
         QVERIFY(same(ImageHelper::perspectiveCorrect(src, quad.mid(0, 3)), src));
+        // Longer of each pair of opposite sides, truncated: 100 (not 70.7) by 63 (not 50.99).
+        const QVector<QPoint> trapezoid = {{0, 0}, {100, 0}, {80, 60}, {10, 50}};
+        QCOMPARE(ImageHelper::perspectiveCorrect(src, trapezoid).size(), cv::Size(100, 63));
         const QVector<QPoint> line = {{0, 0}, {10, 10}, {20, 20}, {30, 30}};
         QCOMPARE(ImageHelper::perspectiveCorrect(src, line).data, src.data);
     }

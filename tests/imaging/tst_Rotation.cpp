@@ -91,6 +91,13 @@ private slots:
              {cv::Point(0, 0), cv::Point(299, 0), cv::Point(0, 200), cv::Point(299, 200)})
             QCOMPARE(cv::norm(out(cv::Rect(p, cv::Size(1, 1))), cv::NORM_L1),
                      255.0 * out.channels());
+        // The centre is halved in whole pixels: on odd sizes a half turn maps the frame onto
+        // itself.
+        cv::Mat odd(201, 301, type);
+        cv::randu(odd, 0, 256);
+        cv::Mat halfTurn;
+        cv::rotate(odd, halfTurn, cv::ROTATE_180);
+        QCOMPARE(cv::norm(ImageHelper::rotateByAngle(odd, 180.f), halfTurn, cv::NORM_INF), 0.0);
         // Counter-clockwise: the right end of a horizontal bar rises.
         cv::Mat bar(201, 301, CV_8UC1, cv::Scalar(255));
         cv::line(bar, {40, 100}, {260, 100}, cv::Scalar(0), 3);

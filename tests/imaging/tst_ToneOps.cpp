@@ -49,6 +49,9 @@ private slots:
         QTest::newRow("blue red 128") << "blue" << Pixel(200, 0, 128) << Pixel(200, 0, 128);
         QTest::newRow("blue on red seal") << "blue" << Pixel(120, 127, 200) << Pixel(120, 127, 200);
         QTest::newRow("contrast 1.1") << "contrast" << Pixel(0, 100, 240) << Pixel(0, 110, 255);
+        // S 200 x 0.778 = 155.6 is rounded to 156 (truncated, 155 would give 100, 100, 255).
+        QTest::newRow("saturation") << "saturation" << Pixel(55, 55, 255) << Pixel(99, 99, 255);
+        QTest::newRow("colour") << "colour" << Pixel(55, 55, 255) << Pixel(99, 99, 255);
     }
     void pixelRules()
     {
@@ -57,10 +60,12 @@ private slots:
         QFETCH(Pixel, out);
         const cv::Mat m(3, 3, CV_8UC3, cv::Scalar(in[0], in[1], in[2]));
         const QRect all(0, 0, 3, 3);
-        const cv::Mat r = op == "background" ? ImageHelper::clearBackground(m, QColor(30, 20, 10))
-                          : op == "red"      ? ImageHelper::redSealDeep(m, all)
-                          : op == "blue"     ? ImageHelper::blueSealDeep(m, all)
-                                             : ImageHelper::adjustContrast(m, 1.1f, 0);
+        const cv::Mat r = op == "background"   ? ImageHelper::clearBackground(m, QColor(30, 20, 10))
+                          : op == "red"        ? ImageHelper::redSealDeep(m, all)
+                          : op == "blue"       ? ImageHelper::blueSealDeep(m, all)
+                          : op == "saturation" ? ImageHelper::adjustSaturation(m, 0.778f)
+                          : op == "colour"     ? ImageHelper::adjustColour(m, 1.f, 0, 0.778f)
+                                               : ImageHelper::adjustContrast(m, 1.1f, 0);
         QVERIFY(same(r, cv::Mat(3, 3, CV_8UC3, cv::Scalar(out[0], out[1], out[2]))));
         if (op == "red")
             QVERIFY(same(ImageHelper::redSealDeep(m), r));
