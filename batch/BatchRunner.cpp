@@ -10,7 +10,10 @@
 
 #include <Magick++.h>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
@@ -169,8 +172,25 @@ private:
     bool m_changed = false;
 };
 
+// For each entry, the index of the previous entry naming the same file, or -1.
+std::vector<int> previousOccurrences(const QStringList& files)
+{
+    std::vector<int> previous(static_cast<size_t>(files.size()), -1);
+    QHash<QString, int> last;
+    for (int i = 0; i < files.size(); ++i) {
+        const QFileInfo info(files.at(i));
+        const QString canonical = info.canonicalFilePath();
+        const QString key =
+            canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+        previous[static_cast<size_t>(i)] = last.value(key, -1);
+        last.insert(key, i);
+    }
+    return previous;
+}
+
 // Runs processFile over the list on `workers` threads and hands each outcome
-// to `deliver` on the calling thread, in list order.
+// to `deliver` on the calling thread, in list order. A file listed twice is
+// processed twice, the second time only after the first, as one thread would.
 void processAll(const BatchJob& job, int workers,
                 const std::function<void(int, FileOutcome&)>& deliver)
 {
@@ -180,12 +200,21 @@ void processAll(const BatchJob& job, int workers,
     std::mutex mutex;
     std::condition_variable readyChanged;
     std::atomic<int> next{0};
+    const std::vector<int> previous = previousOccurrences(job.files);
 
     QThreadPool pool;
     pool.setMaxThreadCount(workers);
     for (int w = 0; w < workers; ++w) {
         pool.start(QRunnable::create([&] {
             for (int i = next++; i < count; i = next++) {
+                // Indices are taken in order, so the earlier occurrence is already
+                // in hand of a worker that does not wait for this one: no dead-lock.
+                const int before = previous[static_cast<size_t>(i)];
+                if (before >= 0) {
+                    std::unique_lock<std::mutex> lock(mutex);
+                    readyChanged.wait(lock,
+                                      [&] { return ready[static_cast<size_t>(before)] != 0; });
+                }
                 FileOutcome outcome;
                 try {
                     outcome = processFile(job, job.files.at(i));
