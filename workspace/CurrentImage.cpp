@@ -30,7 +30,7 @@ bool CurrentImage::open(const QString& path)
     leave();
     file_ = path;
     image_.release();
-    cv::Mat loaded = PageFile::loadForEdit(path);
+    cv::Mat loaded = loader_ ? loader_(path) : PageFile::loadForEdit(path);
     if (loaded.empty()) {
         qWarning() << "curOpendMat is NULL" << path;
         return false;

@@ -29,7 +29,11 @@ public:
     using Engine = std::function<OperationResult(int optId, const cv::Mat& in, const QVariant& param)>;
     using Progress = std::function<void(const QString&)>;
 
+    // Where open() gets its pixels: PageFile::loadForEdit unless replaced (a prefetching cache).
+    using Loader = std::function<cv::Mat(const QString& path)>;
+
     explicit CurrentImage(Engine engine = {});
+    void setLoader(Loader loader) { loader_ = std::move(loader); }
 
     void setSaveMode(int mode);
     SaveMode saveMode() const { return saveMode_; }
@@ -73,6 +77,7 @@ private:
     void saveIfAutomatic();
 
     Engine engine_;
+    Loader loader_;
     SaveMode saveMode_ = FullyAutomatic;
     QString file_;
     cv::Mat image_;

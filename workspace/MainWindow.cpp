@@ -8,9 +8,9 @@
 #include "FileTableModel.h"
 #include "FolderBrowser.h"
 #include "GraphicsView.h"
-#include "ImageConvert.h"
 #include "ImageStatusText.h"
 #include "OperationId.h"
+#include "PageDisplay.h"
 #include "PageFile.h"
 #include "PageNavigator.h"
 #include "PageScene.h"
@@ -37,6 +37,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_image(DispatcherEngine::forImage(&m_image))
 {
     ui->setupUi(this);
+    m_image.setLoader([this](const QString& path) { return m_prefetch.load(path); });
     setAttribute(Qt::WA_QuitOnClose);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     ui->checkBox_constantScan->hide();
@@ -230,55 +231,66 @@ void MainWindow::on_tb_file_row_changed(const QModelIndex& current, const QModel
         return;
     const stFileModelInfo record = m_browser->fileModel()->fileInfo(current.row());
     openFile(QStringLiteral("%1/%2").arg(record.dirPath, record.fileName));
+    prefetchNeighbours(current.row());
 }
 
 void MainWindow::openFile(const QString& path)
 {
+    // Nothing stays open on a failure, so the previous page must not stay on
+    // screen as if it were this file.
     if (!m_image.open(path)) {
-        // Nothing is open now, so the previous page must not stay on screen
-        // as if it were this file.
         showNoImage();
         return;
     }
-    refreshDisplayImage();
-    if (m_displayImage.isNull()) {
-        qWarning() << "图片已损坏" << path;
-        return;
-    }
     displayImage(false);
+}
+
+void MainWindow::prefetchNeighbours(int row)
+{
+    const FileTableModel* files = m_browser->fileModel();
+    for (int neighbour : {row + 1, row - 1}) {
+        const stFileModelInfo record = files->fileInfo(neighbour);
+        if (!record.fileName.isEmpty())
+            m_prefetch.prefetch(QStringLiteral("%1/%2").arg(record.dirPath, record.fileName));
+    }
 }
 
 void MainWindow::showNoImage()
 {
-    m_displayImage = QImage();
     displayImage(false);
     showImageInfo();
 }
 
-void MainWindow::refreshDisplayImage()
-{
-    m_displayImage = ImageHelper::matToQImage(m_image.image());
-}
-
 void MainWindow::displayImage(bool keepScale)
 {
-    if (m_displayImage.isNull()) {
-        m_view->showImage(QImage(), keepScale);
+    if (!m_image.isOpen()) {
+        m_scene->setDisplayedImage(QImage());
         m_toolRows->setEnabled(false);
+        m_view->viewport()->update();
+        return;
+    }
+    const cv::Mat& full = m_image.image();
+    const QSize target = PageDisplay::targetSize(
+        QSize(full.cols, full.rows), m_view->viewport()->size(), keepScale, m_view->zoomFactor());
+    const QImage shown = PageDisplay::scaled(full, target, &m_scale);
+    if (shown.isNull()) {
+        qWarning() << "图片已损坏" << m_image.file();
         return;
     }
     m_toolRows->setEnabled(true);
-    const stDisplayScale scale = m_view->showImage(m_displayImage, keepScale);
+    m_view->setZoomFactor(m_scale.zoom);
+    qDebug() << "zoomScale" << m_scale.ratioX << m_scale.ratioY;
+    m_scene->setDisplayedImage(shown);
     showImageInfo();
     const ProcessParams& params = ProcessParams::current();
-    m_scene->applyPageSettings(params.margins, params.pageNo, m_dpiX, m_dpiY, scale);
+    m_scene->applyPageSettings(params.margins, params.pageNo, m_dpiX, m_dpiY, m_scale);
     m_view->viewport()->update();
 }
 
 void MainWindow::showImageInfo()
 {
     const QString path = m_image.file();
-    if (m_displayImage.isNull()) {
+    if (!m_image.isOpen()) {
         m_sizeLabel->clear();
         m_colourLabel->clear();
         m_dpiLabel->clear();
@@ -286,7 +298,8 @@ void MainWindow::showImageInfo()
         return;
     }
     const PageInfo info = PageFile::readInfo(path);
-    const ImageStatusText text = ImageStatusText::make(m_displayImage.size(), info, path);
+    const QSize full(m_image.image().cols, m_image.image().rows);
+    const ImageStatusText text = ImageStatusText::make(full, info, path);
     m_sizeLabel->setText(text.size);
     m_colourLabel->setText(text.colour);
     m_dpiLabel->setText(text.resolution);
@@ -299,7 +312,6 @@ void MainWindow::executeOperation(int optId, bool run, const QVariant& param)
 {
     if (!m_image.executeOperation(optId, run, param))
         return;
-    refreshDisplayImage();
     displayImage(optId == IMG_OPT_CROP);
 }
 
@@ -307,7 +319,6 @@ void MainWindow::undo()
 {
     if (!m_image.undo())
         return;
-    refreshDisplayImage();
     displayImage(false);
 }
 
@@ -315,7 +326,6 @@ void MainWindow::redo()
 {
     if (!m_image.redo())
         return;
-    refreshDisplayImage();
     displayImage(false);
 }
 

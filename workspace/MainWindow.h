@@ -1,9 +1,10 @@
 #pragma once
 
 #include "CurrentImage.h"
+#include "PagePrefetcher.h"
 #include "TitleBarDrag.h"
+#include "stDisplayScale.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QModelIndex>
 
@@ -79,15 +80,16 @@ private:
     void setUpFolderPanel();
     void selectFirstFolder();
     void openFile(const QString& path);
+    void prefetchNeighbours(int row);
     void showNoImage();
-    void refreshDisplayImage();
     QRect titleBarRect() const;
     void toggleMaximised();
 
     Ui::MainWindow* ui;
     CurrentImage m_image;
-    QImage m_displayImage; // the current matrix as shown, full size
-    int m_dpiX = 0;        // resolution of the open file, for millimetre settings
+    PagePrefetcher m_prefetch;
+    stDisplayScale m_scale; // of the page as displayed
+    int m_dpiX = 0;         // resolution of the open file, for millimetre settings
     int m_dpiY = 0;
     TitleBarDrag m_drag;
     FolderBrowser* m_browser = nullptr;

@@ -1,11 +1,16 @@
 #include "DispatcherEngine.h"
 #include "OperationId.h"
+#include "PageDisplay.h"
+#include "PageFile.h"
+#include "PagePrefetcher.h"
 #include "SaveModeMenu.h"
 #include "TitleBarDrag.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 // The pieces the main window wires: title-bar dragging, the save-mode menu and
 // the engine behind the current image.
@@ -21,6 +26,10 @@ private slots:
     void saveModeMenuReportsTheChoice();
     void engineResult_data();
     void engineResult();
+    void displaySize_data();
+    void displaySize();
+    void prefetchedPageFollowsTheDisk();
+    void prefetchHoldsAtMostTwoPages();
 };
 
 void WindowPartsTest::dragMovesOnlyFromTheTitleBar_data()
@@ -118,6 +127,84 @@ void WindowPartsTest::engineResult()
         DispatcherEngine::apply(optId, page, param, 300, 300);
     QCOMPARE(int(result.status), status);
     QCOMPARE(QSize(result.image.cols, result.image.rows), size);
+}
+
+void WindowPartsTest::displaySize_data()
+{
+    QTest::addColumn<QSize>("full");
+    QTest::addColumn<QSize>("viewport");
+    QTest::addColumn<bool>("keepScale");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QSize>("shown");
+    QTest::newRow("A4 fitted") << QSize(2480, 3508) << QSize(860, 800) << false << 1.0
+                               << QSize(523, 740);
+    QTest::newRow("landscape fitted")
+        << QSize(3508, 2480) << QSize(860, 800) << false << 1.0 << QSize(800, 565);
+    QTest::newRow("kept zoom") << QSize(2480, 3508) << QSize(860, 800) << true << 0.5
+                               << QSize(1240, 1754);
+    QTest::newRow("small page enlarged")
+        << QSize(40, 30) << QSize(460, 360) << false << 1.0 << QSize(400, 300);
+    QTest::newRow("viewport under the border")
+        << QSize(200, 100) << QSize(30, 30) << false << 1.0 << QSize(1, 1);
+}
+
+void WindowPartsTest::displaySize()
+{
+    QFETCH(QSize, full);
+    QFETCH(QSize, viewport);
+    QFETCH(bool, keepScale);
+    QFETCH(double, zoom);
+    QFETCH(QSize, shown);
+    const cv::Mat page(full.height(), full.width(), CV_8UC3, cv::Scalar(10, 120, 250));
+    stDisplayScale scale;
+    const QImage image =
+        PageDisplay::scaled(page, PageDisplay::targetSize(full, viewport, keepScale, zoom), &scale);
+    QCOMPARE(image.size(), shown);
+    QCOMPARE(scale.ratioX, double(shown.width()) / full.width());
+    QCOMPARE(scale.zoom, qMin(scale.ratioX, scale.ratioY));
+    // Blue, green, red order in, the same colour on screen.
+    QCOMPARE(image.pixelColor(0, 0), QColor(250, 120, 10));
+}
+
+void WindowPartsTest::prefetchedPageFollowsTheDisk()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("页 1.png"));
+    QVERIFY(
+        PageFile::saveWithDensity(cv::Mat(20, 30, CV_8UC3, cv::Scalar(0, 0, 0)), path, 300, 300));
+    PagePrefetcher prefetch;
+    prefetch.prefetch(path);
+    QVERIFY(prefetch.holds(path));
+    QCOMPARE(prefetch.load(path).cols, 30);
+    QVERIFY(!prefetch.holds(path));
+
+    // Rewritten after the decode began: the new content is read, not the old one.
+    prefetch.prefetch(path);
+    QThread::msleep(20);
+    QVERIFY(
+        PageFile::saveWithDensity(cv::Mat(20, 40, CV_8UC3, cv::Scalar(0, 0, 0)), path, 300, 300));
+    QCOMPARE(prefetch.load(path).cols, 40);
+
+    QVERIFY(QFile::remove(path));
+    prefetch.prefetch(path);
+    QVERIFY(!prefetch.holds(path));
+    QVERIFY(prefetch.load(path).empty());
+}
+
+void WindowPartsTest::prefetchHoldsAtMostTwoPages()
+{
+    QTemporaryDir dir;
+    PagePrefetcher prefetch;
+    QStringList paths;
+    for (int i = 0; i < 3; ++i) {
+        paths << dir.filePath(QStringLiteral("%1.png").arg(i));
+        QVERIFY(PageFile::saveWithDensity(cv::Mat(8, 8, CV_8UC3), paths.last(), 300, 300));
+        prefetch.prefetch(paths.last());
+    }
+    QVERIFY(!prefetch.holds(paths.at(0)));
+    QVERIFY(prefetch.holds(paths.at(1)));
+    QVERIFY(prefetch.holds(paths.at(2)));
+    QCOMPARE(prefetch.load(paths.at(0)).rows, 8);
 }
 
 QTEST_MAIN(WindowPartsTest)
