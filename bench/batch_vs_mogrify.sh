@@ -20,7 +20,7 @@ if [ -z "$batch" ]; then
   cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
     -DTARVO_BUILD_BENCH=ON >/dev/null
   cmake --build "$build_dir" -j"${JOBS:-2}" --target tarvo-batch >/dev/null
-  batch="$build_dir/batch/tarvo-batch"
+  batch="$build_dir/tarvo-batch"
 fi
 
 work=$(mktemp -d)
