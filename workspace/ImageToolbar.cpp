@@ -169,7 +169,6 @@ void ImageToolbar::buildToolBar(QWidget* parent)
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolBar->setIconSize(QSize(kToolIcon, kToolIcon));
     m_toolBar->setMouseTracking(true);
-    m_toolBar->setEnabled(false);
 
     // At most one rectangle mode is checked; unchecking the checked one is allowed.
     m_rectangleModes = new QActionGroup(this);

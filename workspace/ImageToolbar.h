@@ -20,7 +20,8 @@ class QWidget;
 // operations come from OperationRegistry. Every entry that can take a shortcut
 // carries "actionType", "actionName" and "actionCmd", is bound to its key from
 // the shortcut table (by label) and is kept in registeredEntries().
-// The rows only announce intents; the owner decides what they do.
+// The rows only announce intents; the owner decides what they do, and keeps
+// the image toolbar disabled while no page is shown.
 class ImageToolbar : public QObject
 {
     Q_OBJECT

@@ -7,8 +7,10 @@
 #include "FilePanelSetup.h"
 #include "FileTableModel.h"
 #include "FolderBrowser.h"
+#include "GestureController.h"
 #include "GraphicsView.h"
 #include "ImageStatusText.h"
+#include "ImageToolbar.h"
 #include "OperationId.h"
 #include "PageDisplay.h"
 #include "PageFile.h"
@@ -18,6 +20,7 @@
 #include "SaveModeMenu.h"
 #include "SettingsStore.h"
 #include "StartupPreparation.h"
+#include "ToolbarCommands.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
@@ -26,6 +29,7 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 namespace {
 
@@ -34,7 +38,8 @@ const char* const kVersion = "1.1.1";
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), m_image(DispatcherEngine::forImage(&m_image))
+    : QMainWindow(parent), ui(new Ui::MainWindow),
+      m_image(DispatcherEngine::forImage(&m_image, &m_clipboard))
 {
     ui->setupUi(this);
     m_image.setLoader([this](const QString& path) { return m_prefetch.load(path); });
@@ -105,6 +110,7 @@ void MainWindow::setUpCentreColumn()
         displayImage(true);
     });
     m_scene->addFixedItems(ProcessParams::current().pageNo);
+    setUpToolbar();
 }
 
 void MainWindow::setUpLayout()
@@ -263,6 +269,8 @@ void MainWindow::showNoImage()
 
 void MainWindow::displayImage(bool keepScale)
 {
+    m_commands->toolbar()->setHistoryState(m_image.isOpen() && m_image.canUndo(),
+                                           m_image.isOpen() && m_image.canRedo());
     if (!m_image.isOpen()) {
         m_scene->setDisplayedImage(QImage());
         m_toolRows->setEnabled(false);
@@ -453,4 +461,54 @@ void MainWindow::toggleShortcutDock()
     const bool show = ui->dockWidget->isHidden();
     ui->dockWidget->setVisible(show);
     ui->action_view_shortcut->setChecked(show);
+}
+
+void MainWindow::setUpToolbar()
+{
+    ToolbarCommands::Hooks hooks;
+    hooks.window = this;
+    hooks.image = &m_image;
+    hooks.scene = m_scene;
+    hooks.view = m_view;
+    hooks.clipboard = &m_clipboard;
+    hooks.execute = [this](int optId, bool run, const QVariant& param) {
+        executeOperation(optId, run, param);
+    };
+    hooks.reopen = [this]() { openFile(m_image.file()); };
+    hooks.fileList = [this]() {
+        QStringList paths;
+        const FileTableModel* files = m_browser->fileModel();
+        for (int row = 0; row < files->rowCount(); ++row) {
+            const stFileModelInfo record = files->fileInfo(row);
+            paths << QStringLiteral("%1/%2").arg(record.dirPath, record.fileName);
+        }
+        return paths;
+    };
+    // No shortcut table is loaded yet; entries are registered without keys.
+    m_commands = new ToolbarCommands(hooks, QMap<QString, QString>(), this);
+
+    // The quick-action row works without a page ("显示页边距" says so); the
+    // image toolbar and the confirmation row sit in the host enabled with a page.
+    ImageToolbar* bar = m_commands->toolbar();
+    QVBoxLayout* centre = ui->verticalLayout_center;
+    centre->insertWidget(centre->indexOf(m_toolRows), bar->quickRow());
+    m_toolRows->layout()->addWidget(bar->toolBar());
+    m_toolRows->layout()->addWidget(bar->confirmRow());
+    connect(bar, &ImageToolbar::saveRequested, this, &MainWindow::save);
+    connect(bar, &ImageToolbar::undoFolderRequested, this, &MainWindow::undoFolder);
+    connect(bar, &ImageToolbar::undoRequested, this, &MainWindow::undo);
+    connect(bar, &ImageToolbar::redoRequested, this, &MainWindow::redo);
+    connect(bar, &ImageToolbar::previousPageRequested, this, &MainWindow::previousPage);
+    connect(bar, &ImageToolbar::nextPageRequested, this, &MainWindow::nextPage);
+    connect(m_view, &GraphicsView::roiFinished, this, &MainWindow::on_roiFinished);
+}
+
+const QList<QObject*>& MainWindow::registeredEntries() const
+{
+    return m_commands->toolbar()->registeredEntries();
+}
+
+void MainWindow::on_roiFinished(const QPoint& first, const QPoint& second)
+{
+    m_commands->gestures()->onRoiFinished(first, second);
 }

@@ -13,6 +13,7 @@ class GraphicsView;
 class PageScene;
 class QLabel;
 class SaveModeMenu;
+class ToolbarCommands;
 
 namespace Ui {
 class MainWindow;
@@ -35,6 +36,9 @@ public:
     GraphicsView* view() const { return m_view; }
     PageScene* scene() const { return m_scene; }
     const CurrentImage& currentImage() const { return m_image; }
+    // Toolbar entries that take shortcuts, for the shortcut panel and the batch list.
+    const QList<QObject*>& registeredEntries() const;
+    ToolbarCommands* toolbarCommands() const { return m_commands; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -55,6 +59,8 @@ public slots:
     void nextPage();
     void undoFolder();
     void clearHistories();
+    // A finished rectangle or line gesture of the view (scene points).
+    void on_roiFinished(const QPoint& first, const QPoint& second);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -75,6 +81,7 @@ private:
     void setUpTitleBar();
     void setUpSaveModeMenu();
     void setUpCentreColumn();
+    void setUpToolbar();
     void setUpLayout();
     void setUpStatusBar();
     void setUpFolderPanel();
@@ -95,6 +102,8 @@ private:
     FolderBrowser* m_browser = nullptr;
     SaveModeMenu* m_saveModeMenu = nullptr;
     QWidget* m_toolRows = nullptr;
+    ToolbarCommands* m_commands = nullptr;
+    cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
     QLabel* m_sizeLabel = nullptr;
