@@ -115,6 +115,9 @@ void MainWindow::setUpCentreColumn()
 
 void MainWindow::setUpLayout()
 {
+    // The splitter handles are zero-wide, so nobody can widen the left panel by
+    // hand: it gets its full width, enough for the file list's three columns.
+    ui->widget_left->setMinimumWidth(ui->widget_left->maximumWidth());
     ui->splitter_left->setStretchFactor(0, 1);
     ui->splitter_left->setStretchFactor(1, 1);
     const int centre = ui->splitter_main->indexOf(ui->widget_center);
