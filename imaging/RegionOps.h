@@ -36,7 +36,8 @@ cv::Mat pasteRegion(const cv::Mat& src, const cv::Mat& clip, const QRect& rect);
 // into an upright image; anything but four usable corners returns `src`.
 cv::Mat perspectiveCorrect(const cv::Mat& src, const QVector<QPoint>& corners);
 
-// Finds the page by its outermost edge points and rectifies it (colour only).
+// Finds the page by its outermost edge points (its diagonal corners when the
+// page lies nearly square to the image) and rectifies it (colour only).
 cv::Mat autoCorrect(const cv::Mat& src);
 
 } // namespace ImageHelper
