@@ -293,11 +293,15 @@ void MainWindowTest::closeQuestion()
 {
     QFETCH(int, answer);
     QFETCH(bool, staysOpen);
-    openWindow();
+    openWindow(2);
+    const QString page = m_window->currentFile();
+    m_window->executeOperation(IMG_OPT_ROTATE_LEFT, true, QVariant());
     answerNextBox(QMessageBox::StandardButton(answer));
     child<QPushButton>("btn_close")->click();
     QCOMPARE(m_window->isVisible(), staysOpen);
-    QCOMPARE(m_window->currentFile(), folder(QStringLiteral("01 卷宗/0001.jpg")));
+    QCOMPARE(m_window->currentFile(), page);
+    // Quitting leaves the page: in the save-on-turn mode its edit is kept.
+    QCOMPARE(sizeOnDisk(page), staysOpen ? kPage : kPage.transposed());
 }
 
 void MainWindowTest::shortcutDockTogglesBack()
