@@ -1,4 +1,5 @@
 #include "NameUtils.h"
+#include "Units.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -92,6 +93,24 @@ private slots:
     }
 
     void hugeRangeIsBounded() { QCOMPARE(parseSequence("1-2000000000").size(), 1000000); }
+
+    void millimetres_data()
+    {
+        QTest::addColumn<float>("mm");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("A4 width") << 210.f << 300 << 2480;
+        QTest::newRow("zero") << 0.f << 300 << 0;
+        QTest::newRow("one inch as float") << 25.4f << 72 << 72; // 25.4f is just below 25.4
+        QTest::newRow("negative") << -25.4f << 72 << -72;
+    }
+    void millimetres()
+    {
+        QFETCH(float, mm);
+        QFETCH(int, dpi);
+        QFETCH(int, pixels);
+        QCOMPARE(mmToPixels(mm, dpi), pixels);
+    }
 
     void random()
     {
