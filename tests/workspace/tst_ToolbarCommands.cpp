@@ -13,7 +13,6 @@
 #include "ToolbarCommands.h"
 #include "WaitingDlg.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGraphicsRectItem>
@@ -188,27 +187,6 @@ private slots:
         // 40 x 20 mm at 300 dpi.
         QCOMPARE(QSize(m_image->image().cols, m_image->image().rows), QSize(472, 236));
         QCOMPARE(ProcessParams::current().pageSize.widthMM, 40);
-    }
-
-    void groundColourChoiceIsApplied()
-    {
-        QVERIFY(m_image->open(m_file));
-        const cv::Mat before = m_image->image().clone();
-        QColor start;
-        whenModal([&start](QWidget* dialog) {
-            auto* chooser = qobject_cast<QColorDialog*>(dialog);
-            if (!chooser)
-                return false;
-            start = chooser->currentColor();
-            chooser->setCurrentColor(QColor(200, 220, 240));
-            chooser->accept();
-            return true;
-        });
-        m_commands->changeGroundColour();
-        QCOMPARE(start, QColor(Qt::white));
-        const cv::Mat expected = OperationDispatcher::apply(
-            22, before, QColor(200, 220, 240), OperationContext::fromProcess(kDpi, kDpi));
-        QCOMPARE(cv::norm(m_image->image(), expected, cv::NORM_INF), 0.0);
     }
 
     void signedNumberIsWrittenInEverySaveMode()
