@@ -379,10 +379,10 @@ void MainWindow::undoFolder()
     BackgroundTask::run(this, [this](TaskContext& task) {
         m_image.restoreOriginals([&task](const QString& name) { task.progress(name); });
     });
-    // The originals are on disk now: drop the edited pixels and their history
-    // so neither a page turn nor an undo can bring the edits back.
+    // The originals are on disk now: drop the edited pixels, so leaving the page
+    // cannot write them back over the original. The undo lists stay, so the
+    // operator can still step back to an edit.
     m_image.close();
-    clearHistories();
     const QModelIndex current = ui->tb_file->currentIndex();
     on_tb_file_row_changed(current, current);
 }
