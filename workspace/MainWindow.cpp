@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "BackgroundTask.h"
+#include "BatchPanel.h"
 #include "CommonDialogs.h"
 #include "DemoArchive.h"
 #include "DispatcherEngine.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_fj));
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_entry));
     setUpFolderPanel();
+    setUpBatchPanel();
 }
 
 MainWindow::~MainWindow()
@@ -514,4 +516,47 @@ const QList<QObject*>& MainWindow::registeredEntries() const
 void MainWindow::on_roiFinished(const QPoint& first, const QPoint& second)
 {
     m_commands->gestures()->onRoiFinished(first, second);
+}
+
+void MainWindow::setUpBatchPanel()
+{
+    BatchPanel::Hooks hooks;
+    hooks.window = this;
+    hooks.view = ui->tb_action;
+    hooks.stopButton = ui->btn_batch_process_cancel;
+    hooks.commands = m_commands;
+    hooks.image = &m_image;
+    hooks.scene = m_scene;
+    hooks.allFiles = [this]() { return m_browser->fileModel()->filePaths(); };
+    hooks.checkedFiles = [this]() {
+        QStringList paths;
+        for (const stFileModelInfo& record : m_browser->fileModel()->checkedFiles())
+            paths << record.fullPath();
+        return paths;
+    };
+    hooks.reopen = [this]() {
+        // Neighbours decoded before the run hold the old pixels.
+        m_prefetch.clear();
+        const QModelIndex current = ui->tb_file->currentIndex();
+        if (current.isValid())
+            on_tb_file_row_changed(current, current);
+        else
+            showNoImage();
+    };
+    m_batch = new BatchPanel(hooks, this);
+}
+
+void MainWindow::on_tb_action_clicked(const QModelIndex& index)
+{
+    m_batch->actionClicked(index);
+}
+
+void MainWindow::on_btn_batch_process_clicked()
+{
+    m_batch->runAll();
+}
+
+void MainWindow::on_btn_batch_process_checked_clicked()
+{
+    m_batch->runChecked();
 }

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QModelIndex>
 
+class BatchPanel;
 class FolderBrowser;
 class GraphicsView;
 class PageScene;
@@ -39,6 +40,7 @@ public:
     // Toolbar entries that take shortcuts, for the shortcut panel and the batch list.
     const QList<QObject*>& registeredEntries() const;
     ToolbarCommands* toolbarCommands() const { return m_commands; }
+    BatchPanel* batchPanel() const { return m_batch; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -76,6 +78,10 @@ private slots:
     void on_btn_max_clicked();
     void on_btn_close_clicked();
     void toggleShortcutDock();
+    // Batch tab hand-offs to BatchPanel.
+    void on_tb_action_clicked(const QModelIndex& index);
+    void on_btn_batch_process_clicked();
+    void on_btn_batch_process_checked_clicked();
 
 private:
     void setUpTitleBar();
@@ -85,6 +91,7 @@ private:
     void setUpLayout();
     void setUpStatusBar();
     void setUpFolderPanel();
+    void setUpBatchPanel();
     void selectFirstFolder();
     void openFile(const QString& path);
     void prefetchNeighbours(int row);
@@ -103,6 +110,7 @@ private:
     SaveModeMenu* m_saveModeMenu = nullptr;
     QWidget* m_toolRows = nullptr;
     ToolbarCommands* m_commands = nullptr;
+    BatchPanel* m_batch = nullptr;
     cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
