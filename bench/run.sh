@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 build_dir=${TARVO_BENCH_BUILD_DIR:-build-bench}
 jobs=${JOBS:-2}
 filter=${1:-.}
-targets=(bench_imaging)
+targets=(bench_imaging bench_pageturn)
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
