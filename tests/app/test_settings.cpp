@@ -2,7 +2,6 @@
 #include "ProcessParams.h"
 #include "SettingsStore.h"
 
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,20 +12,6 @@ QVariantList fields(const stPageNoInfo& p)
 {
     return {p.area,      p.marginHor, p.marginVer, p.fontFamily, p.fontSize, p.bold,   p.italic,
             p.underline, p.strikeOut, p.startNo,   p.noLen,      p.prefix,   p.suffix, p.zeroFill};
-}
-
-QVariantList fields(const ProcessParams& p)
-{
-    return QVariantList() << p.margins.top << p.margins.bottom << p.margins.left << p.margins.right
-                          << p.saveMode << p.dpiX << p.dpiY << p.colour.brightness
-                          << p.colour.contrast << p.colour.saturation << p.pageSize.widthMM
-                          << p.pageSize.heightMM;
-}
-
-QString fileText()
-{
-    QFile file(AppPaths::settingsFile());
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -49,62 +34,51 @@ private slots:
         delete m_dir;
     }
 
-    void freshInstallReadsEveryDefault()
+    void freshInstallReadsDefaultsAndWritesOnlyWrittenKeys()
     {
         ProcessParams& p = ProcessParams::current();
         const stPageNoInfo odd{"x", 9, 9, "x", 9, true, true, true, true, 9, 9, "x", "x", false};
         p = {{9, 9, 9, 9}, 9, 9, 9, odd, {9, 9.f, 9.f}, {9, 9}, QColor()};
         SettingsStore::loadSettings();
-        QCOMPARE(fields(p), QVariantList({0, 0, 0, 0, 1, 0, 0, 0, 1.0f, 1.0f, 0, 0}));
+        QCOMPARE(QVariantList() << p.margins.top << p.margins.bottom << p.margins.left
+                                << p.margins.right << p.saveMode << p.dpiX << p.dpiY
+                                << p.colour.brightness << p.colour.contrast << p.colour.saturation
+                                << p.pageSize.widthMM << p.pageSize.heightMM,
+                 QVariantList({0, 0, 0, 0, 1, 0, 0, 0, 1.0f, 1.0f, 0, 0}));
         QCOMPARE(fields(p.pageNo),
                  QVariantList({QStringLiteral("右上"), 15, 15, QStringLiteral("黑体"), 6, false,
                                false, false, false, 1, 4, QString(), QString(), true}));
-        QVERIFY(!SettingsStore::settingValue(SettingsStore::kRootPath).isValid());
         QVERIFY(!QFile::exists(AppPaths::settingsFile()));
-    }
 
-    void firstWriteCreatesOnlyWrittenKeys()
-    {
         QTest::ignoreMessage(QtDebugMsg, "set dpi/dpiX 300");
         QTest::ignoreMessage(QtDebugMsg, "set dpi/dpiY 200");
         SettingsStore::setSettingValues({{SettingsStore::kDpiY, 200}, {SettingsStore::kDpiX, 300}});
         QCOMPARE(QSettings(AppPaths::settingsFile(), QSettings::IniFormat).allKeys(),
                  QStringList({"dpi/dpiX", "dpi/dpiY"}));
-        QCOMPARE(ProcessParams::current().dpiX, 300);
+        QCOMPARE(p.dpiX, 300);
     }
 
     void colourFactorsStoredWithTwoDecimals()
     {
         SettingsStore::saveColourSettings({-20, 1.256f, 0.5f});
-        QVERIFY2(fileText().contains("contrast=1.26\n") && fileText().contains("saturation=0.50\n"),
-                 qPrintable(fileText()));
+        QFile file(AppPaths::settingsFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY2(text.contains("contrast=1.26\n") && text.contains("saturation=0.50\n"), text);
         QCOMPARE(ProcessParams::current().colour.contrast, 1.26f);
-        QCOMPARE(ProcessParams::current().colour.brightness, -20);
     }
 
     void pageNumberRecordSurvivesRestart()
     {
-        const stPageNoInfo in{QStringLiteral("左下"),
-                              7,
-                              22,
-                              QStringLiteral("宋体"),
-                              11,
-                              true,
-                              true,
-                              true,
-                              true,
-                              37,
-                              6,
-                              QStringLiteral("第 "),
-                              QStringLiteral(" 页"),
-                              false};
+        const stPageNoInfo in{"左下", 7,    22, "宋体", 11,    true,  true,
+                              true,   true, 37, 6,      "第 ", " 页", false};
         SettingsStore::savePageNoSettings(in);
         ProcessParams::current() = ProcessParams(); // a new process
         SettingsStore::loadSettings();
         QCOMPARE(fields(ProcessParams::current().pageNo), fields(in));
     }
 
-    void unwritableDirKeepsDefaults()
+    void unwritableDirLosesWritesAndKeepsDefaults()
     {
         QFile blocker(m_dir->path() + "/blocker"); // no one can create a folder inside a file
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -115,51 +89,20 @@ private slots:
         QVERIFY(!SettingsStore::settingValue(SettingsStore::kDpiX).isValid());
     }
 
-    void readOnlyExistingFileKeepsItsValues()
-    {
-        SettingsStore::setSettingValue(SettingsStore::kDpiX, 100);
-        const QString dir = m_dir->path();
-        // Permission bits do not stop root; the immutable flag does.
-        const bool immutable = QProcess::execute("chattr", {"+i", dir}) == 0;
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-        const bool writable = QFile(dir + "/probe").open(QIODevice::WriteOnly);
-        if (!writable)
-            SettingsStore::setSettingValue(SettingsStore::kDpiX, 300);
-        if (immutable)
-            QProcess::execute("chattr", {"-i", dir});
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (writable)
-            QSKIP("no way to make a folder read-only for this user");
-        QCOMPARE(ProcessParams::current().dpiX, 100);
-        QCOMPARE(SettingsStore::settingValue(SettingsStore::kDpiX).toInt(), 100);
-    }
-
     void backgroundColour_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QColor>("expected");
         QTest::newRow("rgb") << "10,20,30" << QColor(10, 20, 30);
-        QTest::newRow("missing") << QString() << QColor(Qt::white);
-        QTest::newRow("two parts") << "10,20" << QColor(Qt::white);
-        QTest::newRow("four parts") << "1,2,3,4" << QColor(Qt::white);
         QTest::newRow("out of range") << "300,0,0" << QColor(Qt::white);
     }
     void backgroundColour()
     {
         QFETCH(QString, stored);
         QFETCH(QColor, expected);
-        if (!stored.isEmpty())
-            SettingsStore::setSettingValue(SettingsStore::kBackgroundColour, stored);
+        SettingsStore::setSettingValue(SettingsStore::kBackgroundColour, stored);
         SettingsStore::loadBackgroundColour();
         QCOMPARE(ProcessParams::current().backgroundColour, expected);
-    }
-
-    void backgroundColourRoundTrip()
-    {
-        QTest::ignoreMessage(QtDebugMsg, "write bgColor is 1,2,3");
-        SettingsStore::saveBackgroundColour(QColor(1, 2, 3));
-        SettingsStore::loadBackgroundColour();
-        QCOMPARE(ProcessParams::current().backgroundColour, QColor(1, 2, 3));
     }
 };
 
