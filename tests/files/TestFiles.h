@@ -1,37 +1,45 @@
 #pragma once
 
+#include "FileTableModel.h"
+
 #include <QDir>
 #include <QFile>
-#include <QStringList>
-#include <unistd.h>
+#include <QTemporaryDir>
 
-// Small file helpers shared by the file-management tests.
-namespace TestFiles {
-
-inline void write(const QString& path, const QByteArray& content)
+// A temporary folder of small files, each holding its own name so moved
+// contents can be traced, with the file list loaded from it.
+struct TestFolder
 {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-}
+    QTemporaryDir dir;
+    FileTableModel model;
 
-// Each file holds its own name, so moved contents can be traced.
-inline void writeNamed(const QString& dir, const QStringList& names)
-{
-    for (const QString& name : names)
-        write(dir + "/" + name, name.toUtf8());
-}
-
-inline QByteArray read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Root ignores permission bits, so permission cases cannot fail for it.
-inline bool runningAsRoot()
-{
-    return geteuid() == 0;
-}
-
-} // namespace TestFiles
+    explicit TestFolder(const QStringList& names = {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+    {
+        for (const QString& name : names)
+            write(name, name.toUtf8());
+        model.loadDir(dir.path());
+    }
+    QString path(const QString& name = QString()) const
+    {
+        return name.isEmpty() ? dir.path() : dir.filePath(name);
+    }
+    void write(const QString& name, const QByteArray& content) const
+    {
+        QFile file(path(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+    }
+    QByteArray read(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // Contents of a.jpg .. d.jpg, then the number of files in the folder.
+    QStringList contents() const
+    {
+        QStringList result;
+        for (const QString& name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+            result << QString::fromUtf8(read(name));
+        return result << QString::number(QDir(path()).entryList(QDir::Files).size());
+    }
+};
