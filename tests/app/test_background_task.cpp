@@ -47,7 +47,6 @@ private slots:
         QTest::newRow("std::exception") << 1 << "";
         QTest::newRow("other throw") << 2 << "";
     }
-
     void outcome()
     {
         QFETCH(int, failure);
