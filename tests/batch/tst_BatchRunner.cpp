@@ -1,9 +1,5 @@
 // The batch runner on real files: value rules of the actions, skipped and
 // failing files, the numbering pass, and one-thread vs several-thread runs.
-// clang-format off
-#include <cassert>
-// clang-format on
-
 #include "BatchPageIO.h"
 #include "BatchRunner.h"
 #include "BatchTestPages.h"

@@ -4,6 +4,7 @@
 #include "ActionSettingsOpener.h"
 #include "ActionTableModel.h"
 #include "AppPaths.h"
+#include "BatchTestPages.h"
 #include "ImageColourSetDlg.h"
 #include "OperationId.h"
 #include "PageMarginSetDlg.h"
@@ -76,11 +77,7 @@ bool appliedFor(int cmd, const ProcessParams& p)
 
 cv::Mat colourPage()
 {
-    cv::Mat page(120, 80, CV_8UC3);
-    for (int y = 0; y < page.rows; ++y)
-        for (int x = 0; x < page.cols; ++x)
-            page.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x * 3), uchar(y * 2), 90);
-    return page;
+    return BatchTestPages::page(80, 120);
 }
 
 } // namespace
@@ -199,16 +196,16 @@ private slots:
         ImageColourSetDlg dialog(page);
         QCOMPARE(field<QSpinBox>(&dialog, "spinBox_contrast")->value(), 126);
         auto* label = field<QLabel>(&dialog, "label_preview");
-        const QImage first = label->pixmap()->toImage();
+        const QImage first = label->pixmap(Qt::ReturnByValue).toImage();
         QVERIFY(!first.isNull());
         field<QSlider>(&dialog, "slider_brightness")->setValue(60);
         field<QSpinBox>(&dialog, "spinBox_saturation")->setValue(30);
-        QVERIFY(label->pixmap()->toImage() != first);
+        QVERIFY(label->pixmap(Qt::ReturnByValue).toImage() != first);
         QCOMPARE(cv::norm(page, before, cv::NORM_INF), 0.0);
         // Back to the opening values: the preview is what it was, not compounded.
         field<QSlider>(&dialog, "slider_brightness")->setValue(0);
         field<QSlider>(&dialog, "slider_saturation")->setValue(100);
-        QCOMPARE(label->pixmap()->toImage(), first);
+        QCOMPARE(label->pixmap(Qt::ReturnByValue).toImage(), first);
 
         // No page open, and pages the adjustment leaves alone: nothing breaks.
         cv::Mat grey, alpha;
