@@ -3,8 +3,9 @@
 #include <Magick++.h>
 #include <QFile>
 #include <QString>
+#include <opencv2/core.hpp>
 
-// Small page files for the page, stamping and conversion tests.
+// Small page files and matrix comparison shared by the imaging tests.
 namespace PageTestFiles {
 
 inline QString writePage(const QString& path, const char* colour = "#fff0c0", int dpiX = 300,
@@ -30,6 +31,12 @@ inline QByteArray bytesOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool same(const cv::Mat& a, const cv::Mat& b)
+{
+    return a.size() == b.size() && a.type() == b.type() &&
+           (a.empty() || cv::norm(a, b, cv::NORM_INF) == 0);
 }
 
 } // namespace PageTestFiles

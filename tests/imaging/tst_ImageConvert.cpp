@@ -8,17 +8,13 @@ class TstImageConvert : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { MagickRuntime::ensureInitialised(); }
-
     void displayImage_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("format");
-        QTest::addColumn<QRgb>("pixel");
-        // Samples are blue 10, green 20, red 200 (alpha 255); grey 90.
+        QTest::addColumn<QRgb>("pixel"); // samples: blue 10, green 20, red 200; grey 90
         QTest::newRow("grey") << CV_8UC1 << int(QImage::Format_Grayscale8) << qRgb(90, 90, 90);
         QTest::newRow("bgr") << CV_8UC3 << int(QImage::Format_RGB888) << qRgb(200, 20, 10);
-        QTest::newRow("bgra") << CV_8UC4 << int(QImage::Format_ARGB32) << qRgb(200, 20, 10);
         QTest::newRow("bgra 16") << CV_16UC4 << int(QImage::Format_RGBA64) << qRgb(200, 20, 10);
         QTest::newRow("float") << CV_32FC1 << int(QImage::Format_Invalid) << QRgb(0);
     }
@@ -28,35 +24,28 @@ private slots:
         QFETCH(int, format);
         QFETCH(QRgb, pixel);
         const double unit = CV_MAT_DEPTH(type) == CV_16U ? 257.0 : 1.0;
-        const cv::Scalar value =
-            CV_MAT_CN(type) == 1 ? cv::Scalar::all(90) : cv::Scalar(10, 20, 200, 255) * unit;
-        cv::Mat big(30, 50, type, value);
-        cv::Mat view = big(cv::Rect(3, 2, 21, 13)); // odd width: stride differs from width
-        const QImage image = ImageHelper::matToQImage(view);
+        cv::Mat big(30, 50, type,
+                    CV_MAT_CN(type) == 1 ? cv::Scalar::all(90)
+                                         : cv::Scalar(10, 20, 200, 255) * unit);
+        const QImage image = ImageHelper::matToQImage(big(cv::Rect(3, 2, 21, 13))); // odd stride
         QCOMPARE(int(image.format()), format);
-        if (format == QImage::Format_Invalid)
-            return;
         big.setTo(cv::Scalar::all(0)); // the image owns its pixels
-        QCOMPARE(image.size(), QSize(21, 13));
-        QCOMPARE(image.pixel(20, 12), pixel);
-    }
-
-    void emptyAndInvalidInputs()
-    {
-        QTest::ignoreMessage(QtWarningMsg, "Failed to load image!");
-        QVERIFY(!ImageHelper::matToMagick(cv::Mat()).isValid());
-        QVERIFY(ImageHelper::magickToMat(Magick::Image()).empty());
+        if (format != QImage::Format_Invalid)
+            QCOMPARE(image.pixel(20, 12), pixel);
     }
 
     void greyStaysGreyThroughMagick()
     {
+        MagickRuntime::ensureInitialised();
         const Magick::Image image =
             ImageHelper::matToMagick(cv::Mat(7, 9, CV_8UC1, cv::Scalar(90)));
         QCOMPARE(ImageHelper::magickChannels(image), 1);
-        QCOMPARE(int(image.depth()), 8);
         const cv::Mat back = ImageHelper::magickToMat(image);
         QCOMPARE(back.type(), CV_8UC1);
         QCOMPARE(int(back.at<uchar>(6, 8)), 90);
+        QTest::ignoreMessage(QtWarningMsg, "Failed to load image!");
+        QVERIFY(!ImageHelper::matToMagick(cv::Mat()).isValid());
+        QVERIFY(ImageHelper::magickToMat(Magick::Image()).empty());
     }
 };
 

@@ -1,3 +1,4 @@
+#include "PageTestFiles.h"
 #include "ToneOps.h"
 
 #include <QtTest>
@@ -5,17 +6,10 @@
 
 using Pixel = cv::Vec3b; // blue, green, red
 Q_DECLARE_METATYPE(Pixel)
-
-namespace {
-
-bool same(const cv::Mat& a, const cv::Mat& b)
-{
-    return a.size() == b.size() && a.type() == b.type() &&
-           (a.empty() || cv::norm(a, b, cv::NORM_INF) == 0);
-}
+using PageTestFiles::same;
 
 // A light page with dark text lines, a red and a blue seal.
-cv::Mat drawnPage()
+static cv::Mat drawnPage()
 {
     cv::Mat page(300, 400, CV_8UC3, cv::Scalar(232, 236, 240));
     for (int y : {30, 55, 80, 255, 280}) // text clear of the seals
@@ -26,8 +20,6 @@ cv::Mat drawnPage()
     return page;
 }
 
-} // namespace
-
 class ToneOpsTest : public QObject
 {
     Q_OBJECT
@@ -37,16 +29,14 @@ private slots:
         QTest::addColumn<QString>("op");
         QTest::addColumn<Pixel>("in");
         QTest::addColumn<Pixel>("out");
-        const Pixel bg(10, 20, 30);
         QTest::newRow("bg 219 kept")
             << "background" << Pixel(219, 255, 255) << Pixel(219, 255, 255);
-        QTest::newRow("bg 220 painted") << "background" << Pixel(220, 220, 220) << bg;
+        QTest::newRow("bg 220 painted")
+            << "background" << Pixel(220, 220, 220) << Pixel(10, 20, 30);
         QTest::newRow("red seal") << "red" << Pixel(120, 127, 200) << Pixel(0, 0, 255);
         QTest::newRow("red green 128") << "red" << Pixel(120, 128, 200) << Pixel(120, 128, 200);
-        QTest::newRow("red blue 128") << "red" << Pixel(128, 0, 255) << Pixel(128, 0, 255);
         QTest::newRow("red 199") << "red" << Pixel(0, 0, 199) << Pixel(0, 0, 199);
         QTest::newRow("blue seal") << "blue" << Pixel(200, 127, 120) << Pixel(255, 0, 0);
-        QTest::newRow("blue red 128") << "blue" << Pixel(200, 0, 128) << Pixel(200, 0, 128);
         QTest::newRow("blue on red seal") << "blue" << Pixel(120, 127, 200) << Pixel(120, 127, 200);
         QTest::newRow("contrast 1.1") << "contrast" << Pixel(0, 100, 240) << Pixel(0, 110, 255);
         // S 200 x 0.778 = 155.6 is rounded to 156 (truncated, 155 would give 100, 100, 255).
@@ -78,28 +68,20 @@ private slots:
         QVERIFY(same(ImageHelper::clearBackground(grey, QColor(30, 20, 10)), expected));
     }
 
-    void sealsOnDrawnPage()
+    void blueSealInRectangleOnly()
     {
-        const cv::Mat page = drawnPage();
-        const cv::Mat red = ImageHelper::redSealDeep(page);
-        QCOMPARE(red.at<Pixel>(150, 100), Pixel(0, 0, 255));
-        QCOMPARE(red.at<Pixel>(150, 300), page.at<Pixel>(150, 300));
-        cv::Mat changed;
-        cv::compare(red.reshape(1), page.reshape(1), changed, cv::CMP_NE);
-        QVERIFY(cv::countNonZero(changed) > 3000);
         // Only the left half of the blue seal lies in the rectangle.
+        const cv::Mat page = drawnPage();
         const cv::Mat blue = ImageHelper::blueSealDeep(page, QRect(250, 100, 50, 100));
         QCOMPARE(blue.at<Pixel>(150, 280), Pixel(255, 0, 0));
-        QCOMPARE(blue.at<Pixel>(150, 320), page.at<Pixel>(150, 320));
         QVERIFY(same(blue.colRange(300, 400), page.colRange(300, 400)));
         QVERIFY(same(blue.colRange(0, 250), page.colRange(0, 250)));
     }
 
-    void binarizeIsStable()
+    void binarizeTwice()
     {
         const cv::Mat bw = ImageHelper::binarize(drawnPage());
         QCOMPARE(bw.type(), CV_8UC1);
-        QCOMPARE(bw.size(), cv::Size(400, 300));
         QVERIFY(bw.at<uchar>(5, 5) > 200);
         QCOMPARE(ImageHelper::binarize(bw).data, bw.data);
     }
@@ -107,25 +89,24 @@ private slots:
     void colourOpsReturnGreyUnchanged()
     {
         const cv::Mat grey = ImageHelper::toGray(drawnPage());
-        QCOMPARE(ImageHelper::binarize(grey).data, grey.data);
-        QCOMPARE(ImageHelper::adjustContrast(grey, 2.f, 10).data, grey.data);
-        QCOMPARE(ImageHelper::adjustSaturation(grey, 2.f).data, grey.data);
-        QCOMPARE(ImageHelper::adjustColour(grey, 2.f, 10, 2.f).data, grey.data);
-        QCOMPARE(ImageHelper::redSealDeep(grey).data, grey.data);
-        QCOMPARE(ImageHelper::blueSealDeep(grey, QRect(0, 0, 50, 50)).data, grey.data);
-        QCOMPARE(ImageHelper::toGray(grey).data, grey.data);
+        for (const cv::Mat& out :
+             {ImageHelper::adjustContrast(grey, 2.f, 10),
+              ImageHelper::adjustColour(grey, 2.f, 10, 2.f), ImageHelper::redSealDeep(grey),
+              ImageHelper::blueSealDeep(grey, QRect(0, 0, 50, 50))})
+            QCOMPARE(out.data, grey.data);
     }
 
     void colourAdjustment()
     {
         const cv::Mat page = drawnPage();
-        QVERIFY(same(ImageHelper::adjustColour(page, 1.f, 0, 1.f), page));
-        const cv::Mat flat = ImageHelper::adjustSaturation(page, 0.f);
-        std::vector<cv::Mat> p;
-        cv::split(flat, p);
-        QVERIFY(cv::norm(p[0], p[2], cv::NORM_INF) <= 1);
         const cv::Mat brighter = ImageHelper::adjustColour(page, 1.f, 10, 1.f);
         QCOMPARE(brighter.at<Pixel>(150, 100), Pixel(70, 60, 220));
+        ImageHelper::adjustColour(page, 1.2f, -5, 0.5f);
+        QVERIFY(same(page, drawnPage())); // the input is not written into
+        QVERIFY(same(ImageHelper::adjustColour(page, 1.f, 0, 1.f), page));
+        std::vector<cv::Mat> p;
+        cv::split(ImageHelper::adjustSaturation(page, 0.f), p);
+        QVERIFY(cv::norm(p[0], p[2], cv::NORM_INF) <= 1);
     }
 
     void strokesThickenAndThin()
@@ -139,8 +120,7 @@ private slots:
     void tinyAndEmptyInputs()
     {
         // Also 16-bit and alpha matrices, which no reader should hand over.
-        for (const cv::Mat& m : {cv::Mat(), cv::Mat(1, 1, CV_8UC1, cv::Scalar(9)),
-                                 cv::Mat(1, 1, CV_8UC3, cv::Scalar(9)),
+        for (const cv::Mat& m : {cv::Mat(), cv::Mat(1, 1, CV_8UC3, cv::Scalar(9)),
                                  cv::Mat(5, 5, CV_16UC3, cv::Scalar::all(40000)),
                                  cv::Mat(5, 5, CV_8UC4, cv::Scalar(9))}) {
             QCOMPARE(ImageHelper::clearBackground(m, Qt::white).size(), m.size());
@@ -149,7 +129,6 @@ private slots:
             QCOMPARE(ImageHelper::redSealDeep(m).size(), m.size());
             QCOMPARE(ImageHelper::binarize(m).size(), m.size());
             QCOMPARE(ImageHelper::adjustColour(m, 1.5f, 5, 1.5f).size(), m.size());
-            QCOMPARE(ImageHelper::toGray(m).size(), m.size());
         }
     }
 };
