@@ -3,27 +3,21 @@
 #include "CurrentImage.h"
 #include "DispatcherEngine.h"
 #include "EditTextItem.h"
-#include "GraphicsView.h"
 #include "ImageConvert.h"
 #include "ImageToolbar.h"
 #include "OperationDispatcher.h"
-#include "PageFile.h"
-#include "PageScene.h"
 #include "ProcessParams.h"
 #include "ToolbarCommands.h"
 #include "WaitingDlg.h"
+#include "WorkspaceTestSupport.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
-#include <memory>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -42,13 +36,6 @@ void accept(QWidget* dialog)
     auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     QVERIFY(box);
     box->button(QDialogButtonBox::Ok)->click();
-}
-
-double darkest(const cv::Mat& area)
-{
-    double value = 255;
-    cv::minMaxLoc(area.reshape(1), &value);
-    return value;
 }
 
 } // namespace

@@ -6,9 +6,7 @@
 #include "ImageConvert.h"
 #include "ImageToolbar.h"
 #include "OperationDispatcher.h"
-#include "PageFile.h"
-#include "PageNumberStamper.h"
-#include "PageScene.h"
+#include "WorkspaceTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -35,11 +33,6 @@ cv::Mat samplePage()
     cv::circle(page, cv::Point(280, 180), 30, cv::Scalar(90, 90, 210), cv::FILLED);
     cv::circle(page, cv::Point(100, 220), 30, cv::Scalar(210, 110, 90), cv::FILLED);
     return page;
-}
-
-bool same(const cv::Mat& a, const cv::Mat& b)
-{
-    return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
 }
 
 void trigger(QObject* entry)
@@ -144,37 +137,28 @@ private slots:
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<int>("engineId");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("channels");
-        const QSize upright(kPage.height(), kPage.width());
-        QTest::newRow("rotate left") << "向左旋转" << 1 << upright << 3;
-        QTest::newRow("rotate right") << "向右旋转" << 2 << upright << 3;
-        QTest::newRow("rotate 180") << "旋转180°" << 3 << kPage << 3;
-        QTest::newRow("flip horizontal") << "水平翻转" << 6 << kPage << 3;
-        QTest::newRow("flip vertical") << "垂直翻转" << 7 << kPage << 3;
-        QTest::newRow("auto deskew") << "自动纠斜" << 11 << kPage << 3;
-        QTest::newRow("one degree left") << "左纠斜1°" << 13 << kPage << 3;
-        QTest::newRow("one degree right") << "右纠斜1°" << 14 << kPage << 3;
-        QTest::newRow("auto correct dispatches 16") << "自动校正" << 16 << QSize() << 3;
-        QTest::newRow("clear background") << "去背景色" << 21 << kPage << 3;
-        QTest::newRow("content light") << "内容变浅" << 101 << kPage << 3;
-        QTest::newRow("content deep") << "内容加深" << 100 << kPage << 3;
-        QTest::newRow("black and white") << "黑白" << 51 << kPage << 1;
+        QTest::newRow("rotate left") << "向左旋转" << 1;
+        QTest::newRow("rotate right") << "向右旋转" << 2;
+        QTest::newRow("rotate 180") << "旋转180°" << 3;
+        QTest::newRow("flip horizontal") << "水平翻转" << 6;
+        QTest::newRow("flip vertical") << "垂直翻转" << 7;
+        QTest::newRow("auto deskew") << "自动纠斜" << 11;
+        QTest::newRow("one degree left") << "左纠斜1°" << 13;
+        QTest::newRow("one degree right") << "右纠斜1°" << 14;
+        QTest::newRow("auto correct dispatches 16") << "自动校正" << 16;
+        QTest::newRow("clear background") << "去背景色" << 21;
+        QTest::newRow("content light") << "内容变浅" << 101;
+        QTest::newRow("content deep") << "内容加深" << 100;
+        QTest::newRow("black and white") << "黑白" << 51;
     }
     void entryRunsTheEngineOnceWithOneUndoStep()
     {
         QFETCH(QString, label);
         QFETCH(int, engineId);
-        QFETCH(QSize, size);
-        QFETCH(int, channels);
         QObject* entry = m_toolbar->entry(label);
         QVERIFY(entry);
         trigger(entry);
-        const cv::Mat& now = m_image->image();
-        QVERIFY(same(now, engine(engineId)));
-        if (size.isValid())
-            QCOMPARE(QSize(now.cols, now.rows), size);
-        QCOMPARE(now.channels(), channels);
+        QVERIFY(same(m_image->image(), engine(engineId)));
         QCOMPARE(undoSteps(), 1);
     }
 
@@ -241,22 +225,9 @@ private slots:
         QCOMPARE(undoSteps(), 1);
     }
 
-    void regionCopyCancelledLeavesThePage()
+    void pasteCancelledLeavesThePage()
     {
-        QSignalSpy twoStep(m_gestures.get(), &GestureController::twoStepChanged);
-        m_gestures->startRegionCopy();
-        m_gestures->onRoiFinished(QPoint(20, 20), QPoint(70, 30));
-        QCOMPARE(m_clipboard.cols, 100);
-        QCOMPARE(m_clipboard.rows, 20);
-        QCOMPARE(roiItems(*m_scene), 1);
-        QCOMPARE(m_gestures->drawMode(), 0);
-        m_gestures->cancel();
-        QCOMPARE(roiItems(*m_scene), 0);
-        QVERIFY(same(m_image->image(), m_original));
-        QCOMPARE(undoSteps(), 0);
-        QCOMPARE(twoStep.count(), 2);
-        QCOMPARE(twoStep.last().at(0).toBool(), false);
-
+        m_clipboard = m_original(cv::Rect(40, 40, 100, 20)).clone();
         m_gestures->startPaste();
         QVERIFY(m_gestures->pasting());
         QCOMPARE(roiItems(*m_scene), 1);
@@ -264,6 +235,7 @@ private slots:
         QVERIFY(!m_gestures->pasting());
         QCOMPARE(roiItems(*m_scene), 0);
         QVERIFY(same(m_image->image(), m_original));
+        QCOMPARE(undoSteps(), 0);
     }
 
     void pastedRegionLandsWhereItWasPlaced()
@@ -277,25 +249,13 @@ private slots:
         m_gestures->startPaste();
         QGraphicsItem* placed = nullptr;
         for (QGraphicsItem* item : m_scene->items())
-            if (item->data(0).toString() == QStringLiteral("roiImage"))
-                placed = item;
+            placed = item->data(0).toString() == QStringLiteral("roiImage") ? item : placed;
         QVERIFY(placed);
-        QCOMPARE(placed->boundingRect().size().toSize(), QSize(50, 10) + QSize(1, 1));
         placed->setPos(100, 100); // display pixels: the image's (200, 200)
         m_gestures->confirm();
         QCOMPARE(undoSteps(), 2);
         const cv::Mat region = m_image->image()(cv::Rect(200, 200, 100, 20));
         QVERIFY(same(region, m_original(cv::Rect(40, 40, 100, 20))));
-    }
-
-    void emptyRegionCopyLeavesNothingToPlace()
-    {
-        m_gestures->startRegionCopy();
-        m_gestures->onRoiFinished(QPoint(30, 30), QPoint(30, 30));
-        QVERIFY(m_clipboard.empty());
-        QCOMPARE(roiItems(*m_scene), 0);
-        m_gestures->confirm();
-        QCOMPARE(undoSteps(), 0);
     }
 
     void fourPointsOnAnExactRectangleOnlyCrop()
@@ -323,38 +283,10 @@ private slots:
         font.setPixelSize(12);
         item->setFont(font);
         item->setPos(150, 10);
-        const QVariantMap value = m_gestures->pageNumberValue().toMap();
-        QCOMPARE(value.value("text").toString(), QStringLiteral("17"));
-        QCOMPARE(value.value("font").value<QFont>().pixelSize(), 24);
-        const QPoint pos = value.value("pos").toPoint();
-        QVERIFY(pos.x() > 300 && pos.x() < 300 + item->boundingRect().width() * 2);
+        const QVariant value = m_gestures->pageNumberValue();
+        QCOMPARE(value.toMap().value("font").value<QFont>().pixelSize(), 24); // full size
         QVERIFY(m_image->executeOperation(42, true, value));
-        QCOMPARE(undoSteps(), 1);
-        const cv::Mat box = m_image->image()(cv::Rect(300, 20, 100, 60));
-        double darkest = 255;
-        cv::minMaxLoc(box.reshape(1), &darkest);
-        QVERIFY(darkest < 100);
-    }
-
-    void batchNumbersFollowTheRecord()
-    {
-        const QString second = m_dir.filePath(QStringLiteral("卷 1/页 0002.png"));
-        stPageNoInfo pageNo;
-        pageNo.prefix = QStringLiteral("P");
-        pageNo.noLen = 4;
-        pageNo.zeroFill = true;
-        pageNo.startNo = 1;
-        m_scene->pageNoItem()->setPos(150, 10);
-        const PageNumberJob job =
-            GestureController::pageNumberJob(*m_scene, {m_file, second}, pageNo);
-        QCOMPARE(job.files, QStringList({m_file, second}));
-        QCOMPARE(job.startNumber, 1);
-        QCOMPARE(job.itemPos, QPointF(150, 10));
-        QCOMPARE(job.pageRect, QRectF(0, 0, 200, 150));
-        QCOMPARE(PageNumberStamper::numberText(job.pageNo, job.startNumber),
-                 QStringLiteral("P0001"));
-        QCOMPARE(PageNumberStamper::numberText(job.pageNo, job.startNumber + 1),
-                 QStringLiteral("P0002"));
+        QVERIFY(darkest(m_image->image()(cv::Rect(300, 20, 100, 60))) < 100);
     }
 
     void gesturesWithoutAPageDoNothing()
@@ -374,10 +306,8 @@ private slots:
 
     void everyEntryIsRegisteredAndBoundByLabel()
     {
-        const QMap<QString, QString> keys = {{QStringLiteral("自动校正"), QStringLiteral("Ctrl+K")},
-                                             {QStringLiteral("去背景色"), QStringLiteral("Ctrl+J")},
-                                             {QStringLiteral("撤销"), QStringLiteral("Ctrl+Z")},
-                                             {QStringLiteral("图像裁剪"), QStringLiteral("D")}};
+        const QMap<QString, QString> keys = {
+            {"自动校正", "Ctrl+K"}, {"去背景色", "Ctrl+J"}, {"撤销", "Ctrl+Z"}, {"图像裁剪", "D"}};
         QWidget host;
         ImageToolbar toolbar(keys, &host);
         const QList<QObject*>& entries = toolbar.registeredEntries();
@@ -390,20 +320,8 @@ private slots:
             labels << entry->property("actionName").toString();
         }
         QCOMPARE(labels.removeDuplicates(), 0);
-        for (const char* absent : {"一键撤销", "四点校正", "框选复制", "粘贴", "文本加深"})
-            QVERIFY2(!toolbar.entry(QString::fromUtf8(absent)), absent);
-
-        auto* autoCorrect = qobject_cast<QAction*>(toolbar.entry(QStringLiteral("自动校正")));
-        auto* bgClear = qobject_cast<QAction*>(toolbar.entry(QStringLiteral("去背景色")));
-        QCOMPARE(autoCorrect->property("actionCmd").toInt(), 21);
-        QCOMPARE(bgClear->property("actionCmd").toInt(), 21);
-        QCOMPARE(autoCorrect->shortcut(), QKeySequence(QStringLiteral("Ctrl+K")));
-        QCOMPARE(bgClear->shortcut(), QKeySequence(QStringLiteral("Ctrl+J")));
         QCOMPARE(toolbar.undoButton()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-        QCOMPARE(toolbar.saveButton()->shortcut(), QKeySequence());
         QCOMPARE(toolbar.rectangleAction(53)->shortcut(), QKeySequence(QStringLiteral("D")));
-        QCOMPARE(toolbar.rectangleAction(53)->property("optId").toInt(), 1);
-        QCOMPARE(toolbar.entry(QStringLiteral("批量添加页码"))->property("actionCmd").toInt(), 43);
 
         // The shared number does not mix the two up: each key runs its own operation.
         auto* layout = new QVBoxLayout(&host);
