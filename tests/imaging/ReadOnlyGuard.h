@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QString>
 #include <unistd.h>
 
 // Makes a file or folder unwritable for the duration of a test. Root ignores
@@ -12,20 +11,16 @@ class ReadOnlyGuard
 public:
     explicit ReadOnlyGuard(const QString& path) : m_path(path), m_perms(QFile::permissions(path))
     {
-        if (path.isEmpty())
-            return;
-        if (geteuid() == 0)
-            m_ok = QProcess::execute("chattr", {"+i", path}) == 0;
-        else
-            m_ok = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        if (!path.isEmpty())
+            m_ok = geteuid() == 0 ? QProcess::execute("chattr", {"+i", path}) == 0
+                                  : QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
     }
     ~ReadOnlyGuard()
     {
-        if (m_path.isEmpty())
-            return;
-        if (geteuid() == 0)
+        if (!m_path.isEmpty() && geteuid() == 0)
             QProcess::execute("chattr", {"-i", m_path});
-        QFile::setPermissions(m_path, m_perms);
+        if (!m_path.isEmpty())
+            QFile::setPermissions(m_path, m_perms);
     }
     bool ok() const { return m_ok; }
 

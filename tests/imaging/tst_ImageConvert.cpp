@@ -1,5 +1,4 @@
 #include "ImageConvert.h"
-#include "MagickRuntime.h"
 
 #include <QtTest>
 
@@ -32,20 +31,6 @@ private slots:
         big.setTo(cv::Scalar::all(0)); // the image owns its pixels
         if (format != QImage::Format_Invalid)
             QCOMPARE(image.pixel(20, 12), pixel);
-    }
-
-    void greyStaysGreyThroughMagick()
-    {
-        MagickRuntime::ensureInitialised();
-        const Magick::Image image =
-            ImageHelper::matToMagick(cv::Mat(7, 9, CV_8UC1, cv::Scalar(90)));
-        QCOMPARE(ImageHelper::magickChannels(image), 1);
-        const cv::Mat back = ImageHelper::magickToMat(image);
-        QCOMPARE(back.type(), CV_8UC1);
-        QCOMPARE(int(back.at<uchar>(6, 8)), 90);
-        QTest::ignoreMessage(QtWarningMsg, "Failed to load image!");
-        QVERIFY(!ImageHelper::matToMagick(cv::Mat()).isValid());
-        QVERIFY(ImageHelper::magickToMat(Magick::Image()).empty());
     }
 };
 

@@ -60,9 +60,7 @@ private slots:
     {
         const QString tif = writePage(path("a b.tif"), "green", 300, 300, 30, 20);
         QVERIFY(ImageMagickHelper::convertImage(tif, path("a b.jpg")));
-        Magick::Image jpg;
-        jpg.ping(path("a b.jpg").toUtf8().toStdString());
-        QCOMPARE(QString::fromStdString(jpg.magick()), QStringLiteral("JPEG"));
+        QVERIFY(bytesOf(path("a b.jpg")).startsWith("\xff\xd8\xff"));
         QVERIFY(ImageMagickHelper::convertImage(tif, tif)); // in place
 
         const QByteArray before = bytesOf(tif);

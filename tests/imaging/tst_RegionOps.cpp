@@ -81,7 +81,6 @@ private slots:
         const cv::Mat src = noisePage(3);
         const QVector<QPoint> quad = {{10, 20}, {110, 20}, {110, 80}, {10, 80}};
         QVERIFY(same(ImageHelper::perspectiveCorrect(src, quad), src(cv::Rect(10, 20, 100, 60))));
-        QVERIFY(same(ImageHelper::perspectiveCorrect(src, quad.mid(0, 3)), src));
         // Longer of each pair of opposite sides, truncated: 100 (not 70.7) by 63 (not 50.99).
         const QVector<QPoint> trapezoid = {{0, 0}, {100, 0}, {80, 60}, {10, 50}};
         QCOMPARE(ImageHelper::perspectiveCorrect(src, trapezoid).size(), cv::Size(100, 63));
@@ -126,15 +125,15 @@ private slots:
         const QVector<QPoint> quad = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
         const cv::Mat flat(50, 50, CV_8UC3, cv::Scalar::all(128));
         QCOMPARE(ImageHelper::autoCorrect(flat).data, flat.data);
+        const QRect r(0, 0, 9, 9); // clipped to the image
         for (const cv::Mat& m : {cv::Mat(), noisePage(1, 1, 1), noisePage(4, 3, 3),
                                  cv::Mat(3, 3, CV_16UC3, cv::Scalar::all(40000))}) {
-            const QRect r(0, 0, 9, 9); // clipped to the image
-            QCOMPARE(ImageHelper::clearInside(m, r, kColour).size(), m.size());
-            QCOMPARE(ImageHelper::clearOutside(m, r, kColour).size(), m.size());
-            QCOMPARE(ImageHelper::crop(m, r).size(), m.size());
-            QCOMPARE(ImageHelper::pasteRegion(m, m, QRect(0, 0, 2, 2)).size(), m.size());
+            for (const cv::Mat& out :
+                 {ImageHelper::clearInside(m, r, kColour), ImageHelper::clearOutside(m, r, kColour),
+                  ImageHelper::crop(m, r), ImageHelper::pasteRegion(m, m, QRect(0, 0, 2, 2)),
+                  ImageHelper::autoCorrect(m)})
+                QVERIFY(out.size() == m.size() && out.type() == m.type());
             QCOMPARE(ImageHelper::perspectiveCorrect(m, quad).type(), m.type());
-            QCOMPARE(ImageHelper::autoCorrect(m).size(), m.size());
         }
     }
 };

@@ -61,13 +61,6 @@ private slots:
             QVERIFY(same(ImageHelper::redSealDeep(m), r));
     }
 
-    void greyBackground()
-    {
-        const cv::Mat grey = (cv::Mat_<uchar>(1, 4) << 0, 219, 220, 255);
-        const cv::Mat expected = (cv::Mat_<uchar>(1, 4) << 0, 219, 255, 255);
-        QVERIFY(same(ImageHelper::clearBackground(grey, QColor(30, 20, 10)), expected));
-    }
-
     void blueSealInRectangleOnly()
     {
         // Only the left half of the blue seal lies in the rectangle.
@@ -84,16 +77,6 @@ private slots:
         QCOMPARE(bw.type(), CV_8UC1);
         QVERIFY(bw.at<uchar>(5, 5) > 200);
         QCOMPARE(ImageHelper::binarize(bw).data, bw.data);
-    }
-
-    void colourOpsReturnGreyUnchanged()
-    {
-        const cv::Mat grey = ImageHelper::toGray(drawnPage());
-        for (const cv::Mat& out :
-             {ImageHelper::adjustContrast(grey, 2.f, 10),
-              ImageHelper::adjustColour(grey, 2.f, 10, 2.f), ImageHelper::redSealDeep(grey),
-              ImageHelper::blueSealDeep(grey, QRect(0, 0, 50, 50))})
-            QCOMPARE(out.data, grey.data);
     }
 
     void colourAdjustment()
@@ -121,14 +104,14 @@ private slots:
     {
         // Also 16-bit and alpha matrices, which no reader should hand over.
         for (const cv::Mat& m : {cv::Mat(), cv::Mat(1, 1, CV_8UC3, cv::Scalar(9)),
+                                 cv::Mat(2, 2, CV_8UC1, cv::Scalar(9)),
                                  cv::Mat(5, 5, CV_16UC3, cv::Scalar::all(40000)),
                                  cv::Mat(5, 5, CV_8UC4, cv::Scalar(9))}) {
-            QCOMPARE(ImageHelper::clearBackground(m, Qt::white).size(), m.size());
-            QCOMPARE(ImageHelper::contentLight(m).size(), m.size());
-            QCOMPARE(ImageHelper::contentDeep(m).size(), m.size());
-            QCOMPARE(ImageHelper::redSealDeep(m).size(), m.size());
-            QCOMPARE(ImageHelper::binarize(m).size(), m.size());
-            QCOMPARE(ImageHelper::adjustColour(m, 1.5f, 5, 1.5f).size(), m.size());
+            for (const cv::Mat& out :
+                 {ImageHelper::clearBackground(m, Qt::white), ImageHelper::contentLight(m),
+                  ImageHelper::contentDeep(m), ImageHelper::redSealDeep(m),
+                  ImageHelper::binarize(m), ImageHelper::adjustColour(m, 1.5f, 5, 1.5f)})
+                QCOMPARE(out.size(), m.size());
         }
     }
 };
