@@ -62,25 +62,14 @@ private slots:
         QCOMPARE(QPoint(m_x, m_y), QPoint(150, 150));
         QCOMPARE(qtDpiX(file), 150);
         QCOMPARE(m_mat.size(), cv::Size(120, 80));
-    }
-
-    void fractionalResolutionTruncates_data()
-    {
-        QTest::addColumn<QString>("suffix");
-        for (const char* suffix : {"png", "tif", "bmp"})
-            QTest::newRow(suffix) << QString(suffix);
-    }
-    void fractionalResolutionTruncates()
-    {
-        QFETCH(QString, suffix);
-        const QString file = path("frac." + suffix);
+        if (suffix == "jpg" || dpi != 0) // JPEG stores whole numbers
+            return;
         Magick::Image image(Magick::Geometry(40, 30), Magick::Color("white"));
         image.resolutionUnits(Magick::PixelsPerInchResolution);
         image.image()->x_resolution = image.image()->y_resolution = 299.9;
         image.write(file.toStdString());
         QVERIFY(load(file));
-        QCOMPARE(m_x, 299);
-        QCOMPARE(PageFile::readInfo(file).dpiY, 299);
+        QCOMPARE(QPoint(m_x, PageFile::readInfo(file).dpiY), QPoint(299, 299)); // truncated
     }
 
     // Grey stays grey in the batch path and is expanded for editing; alpha, CMYK give grey;

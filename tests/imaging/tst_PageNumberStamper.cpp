@@ -32,11 +32,9 @@ static QImage readBack(const QString& file)
     return ImageMagickHelper::toQImage(Magick::Image(file.toUtf8().toStdString()));
 }
 
-static QImage stamped(QImage page, const QString& text, QRect* box = nullptr)
+static QImage stamped(QImage page, const QString& text)
 {
-    const QRect painted = PageNumberStamper::stampImage(page, job({}), text);
-    if (box)
-        *box = painted;
+    PageNumberStamper::stampImage(page, job({}), text);
     return page;
 }
 
@@ -76,15 +74,14 @@ private slots:
         QCOMPARE(count, 2);
         QCOMPARE(reported, QStringList({"页 1.tif", "页 2.tif"}));
         QCOMPARE(bytesOf(multi), multiBytes);
-        QRect box;
-        QCOMPARE(readBack(first), stamped(original, "P0001", &box));
+        QCOMPARE(readBack(first), stamped(original, "P0001"));
         QCOMPARE(readBack(second), stamped(original, "P0002"));
 
         // Only the box changed.
+        QImage outside = readBack(first), expected = original;
+        const QRect box = PageNumberStamper::stampImage(expected, job({}), "P0001");
         QCOMPARE(box, QRect(300, 20, box.width(), 20));
-        QImage outside = readBack(first);
         QPainter(&outside).fillRect(box, Qt::white);
-        QImage expected = original;
         QPainter(&expected).fillRect(box, Qt::white);
         QCOMPARE(outside, expected);
     }
@@ -94,18 +91,17 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("dpiX");
         QTest::addColumn<int>("dpiY");
-        QTest::addColumn<QString>("colour");
-        QTest::newRow("jpeg") << "a.jpg" << 300 << 300 << "#fff0c0";
-        QTest::newRow("grey tiff, unequal dpi") << "b.tif" << 200 << 150 << "gray90";
-        QTest::newRow("png (dots per cm)") << "d.png" << 300 << 300 << "#fff0c0";
+        QTest::newRow("jpeg") << "a.jpg" << 300 << 300;
+        QTest::newRow("grey tiff, unequal dpi") << "b.tif" << 200 << 150;
+        QTest::newRow("png (dots per cm)") << "d.png" << 300 << 300;
     }
     void keepsResolutionAndFormat()
     {
         QFETCH(QString, name);
         QFETCH(int, dpiX);
         QFETCH(int, dpiY);
-        QFETCH(QString, colour);
-        const QString file = writePage(path(name), colour.toLatin1().constData(), dpiX, dpiY);
+        const char* colour = name.endsWith(".tif") ? "gray90" : "#fff0c0";
+        const QString file = writePage(path(name), colour, dpiX, dpiY);
         Magick::Image before, after;
         before.ping(file.toUtf8().toStdString());
         QCOMPARE(PageNumberStamper::run(job({file})), 1);
