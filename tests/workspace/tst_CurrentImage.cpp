@@ -1,9 +1,8 @@
 #include "CurrentImage.h"
-#include "PageFile.h"
+#include "WorkspaceTestSupport.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -14,17 +13,16 @@ constexpr int kNeedsParam = 2;
 // A stand-in engine: kTurn turns the page a quarter, kNeedsParam needs a value.
 CurrentImage::OperationResult fakeEngine(int id, const cv::Mat& in, const QVariant& param)
 {
-    CurrentImage::OperationResult r;
-    if (id == kTurn) {
+    using R = CurrentImage::OperationResult;
+    R r;
+    if (id == kTurn)
         cv::rotate(in, r.image, cv::ROTATE_90_CLOCKWISE);
-    } else if (id == kNeedsParam) {
-        if (!param.isValid())
-            r.status = CurrentImage::OperationResult::MissingParameter;
-        else
-            r.image = in.clone();
-    } else {
-        r.status = CurrentImage::OperationResult::UnknownOperation;
-    }
+    else if (id != kNeedsParam)
+        r.status = R::UnknownOperation;
+    else if (!param.isValid())
+        r.status = R::MissingParameter;
+    else
+        r.image = in.clone();
     return r;
 }
 
@@ -34,12 +32,6 @@ QString writePage(const QString& path, int w, int h, int dpi)
     cv::rectangle(page, cv::Rect(5, 5, 10, 4), cv::Scalar(0, 0, 0), cv::FILLED);
     PageFile::saveWithDensity(page, path, dpi, dpi);
     return path;
-}
-
-QSize sizeOnDisk(const QString& path)
-{
-    const PageInfo info = PageFile::readInfo(path);
-    return QSize(info.width, info.height);
 }
 
 } // namespace

@@ -4,91 +4,6 @@
 #include <QSignalSpy>
 #include <QWheelEvent>
 
-class tst_GraphicsView : public QObject
-{
-    Q_OBJECT
-private slots:
-    void gestureReports_data();
-    void gestureReports();
-    void markersStayOnPage_data();
-    void markersStayOnPage();
-    void zoomStepsStopAtBounds_data();
-    void zoomStepsStopAtBounds();
-    void wheelNeedsOneModifier();
-    void pageNoEditEnds_data();
-    void pageNoEditEnds();
-};
-
-void tst_GraphicsView::gestureReports_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QLine>("gesture");
-    // A rectangle is reported by its top-left and inclusive bottom-right pixel;
-    // null: nothing reported.
-    QTest::addColumn<QLine>("expected");
-    const QLine inside(50, 40, 249, 199);
-    QTest::newRow("reversed") << 1 << QLine(250, 200, 50, 40) << inside;
-    QTest::newRow("bottom to top") << 1 << QLine(50, 200, 250, 40) << inside;
-    QTest::newRow("starts left of page") << 1 << QLine(-30, 40, 250, 200) << QLine(0, 40, 249, 199);
-    QTest::newRow("past bottom-right")
-        << 1 << QLine(450, 350, 300, 200) << QLine(300, 200, 399, 299);
-    QTest::newRow("beyond right edge") << 1 << QLine(420, 40, 500, 100) << QLine();
-    QTest::newRow("wholly above page") << 1 << QLine(50, -80, 250, -20) << QLine();
-    QTest::newRow("line keeps direction")
-        << 3 << QLine(250, 200, 50, 40) << QLine(250, 200, 50, 40);
-    QTest::newRow("disarmed") << 0 << QLine(50, 40, 250, 200) << QLine();
-}
-
-void tst_GraphicsView::gestureReports()
-{
-    QFETCH(int, mode);
-    QFETCH(QLine, gesture);
-    QFETCH(QLine, expected);
-    ViewFixture f;
-    f.view.setDrawMode(mode);
-    QSignalSpy roi(&f.view, &GraphicsView::roiFinished);
-    QSignalSpy clicked(&f.view, &GraphicsView::mouseClicked);
-    drag(f.view, gesture.p1(), gesture.p2());
-
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(clicked.at(0).at(0).toPoint(), gesture.p1());
-    QCOMPARE(roi.count(), expected.isNull() ? 0 : 1);
-    if (!expected.isNull())
-        QCOMPARE(QLine(roi.at(0).at(0).toPoint(), roi.at(0).at(1).toPoint()), expected);
-    // The view never disarms itself; the toolbar decides what comes next.
-    QCOMPARE(f.view.drawMode(), mode);
-    QVERIFY(!f.scene.mouseGrabberItem());
-}
-
-void tst_GraphicsView::markersStayOnPage_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QPoint>("from");
-    QTest::addColumn<QPoint>("to");
-    QTest::addColumn<QPoint>("expected");
-    QTest::newRow("out to the lower left")
-        << 3 << QPoint(0, 300) << QPoint(-60, 360) << QPoint(0, 300);
-    QTest::newRow("moved inside") << 0 << QPoint(0, 0) << QPoint(100, 80) << QPoint(100, 80);
-    // Grabbed by its outer half: the gesture itself lies beyond the right edge.
-    QTest::newRow("grabbed outside the page")
-        << 2 << QPoint(430, 290) << QPoint(470, 250) << QPoint(400, 260);
-}
-
-void tst_GraphicsView::markersStayOnPage()
-{
-    QFETCH(int, index);
-    QFETCH(QPoint, from);
-    QFETCH(QPoint, to);
-    ViewFixture f;
-    f.view.setDrawMode(GraphicsView::DrawRect);
-    f.scene.placeMarkersAtCorners();
-    f.view.setShowMarkers(true);
-    drag(f.view, from, to);
-    QTEST(f.scene.marker(index)->pos().toPoint(), "expected");
-    // The release reached the scene, so the marker does not follow the next press.
-    QVERIFY(!f.scene.mouseGrabberItem());
-}
-
 static void sendWheel(GraphicsView& view, int delta, Qt::KeyboardModifiers modifiers)
 {
     const QPointF pos = view.viewport()->rect().center();
@@ -97,91 +12,167 @@ static void sendWheel(GraphicsView& view, int delta, Qt::KeyboardModifiers modif
     QCoreApplication::sendEvent(view.viewport(), &event);
 }
 
-void tst_GraphicsView::zoomStepsStopAtBounds_data()
+class tst_GraphicsView : public QObject
 {
-    QTest::addColumn<int>("delta");
-    QTest::addColumn<int>("steps");
-    QTest::addColumn<double>("bound");
-    QTest::newRow("in") << 120 << 31 << 2.55;
-    QTest::newRow("out") << -120 << 18 << 0.1;
-}
+    Q_OBJECT
+private slots:
+    void gestureReports_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QLine>("gesture");
+        // A rectangle is reported by its top-left and inclusive bottom-right pixel;
+        // null: nothing reported.
+        QTest::addColumn<QLine>("expected");
+        const QLine inside(50, 40, 249, 199);
+        QTest::newRow("reversed") << 1 << QLine(250, 200, 50, 40) << inside;
+        QTest::newRow("bottom to top") << 1 << QLine(50, 200, 250, 40) << inside;
+        QTest::newRow("starts left of page")
+            << 1 << QLine(-30, 40, 250, 200) << QLine(0, 40, 249, 199);
+        QTest::newRow("past bottom-right")
+            << 1 << QLine(450, 350, 300, 200) << QLine(300, 200, 399, 299);
+        QTest::newRow("beyond right edge") << 1 << QLine(420, 40, 500, 100) << QLine();
+        QTest::newRow("wholly above page") << 1 << QLine(50, -80, 250, -20) << QLine();
+        QTest::newRow("line keeps direction")
+            << 3 << QLine(250, 200, 50, 40) << QLine(250, 200, 50, 40);
+        QTest::newRow("disarmed") << 0 << QLine(50, 40, 250, 200) << QLine();
+    }
 
-void tst_GraphicsView::zoomStepsStopAtBounds()
-{
-    QFETCH(int, delta);
-    QFETCH(int, steps);
-    QFETCH(double, bound);
-    ViewFixture f;
-    connect(&f.view, &GraphicsView::wheelModified, &f.view, &GraphicsView::applyZoomStep);
-    f.view.setZoomFactor(1.0);
-    double before = 0;
-    for (int i = 0; i < steps; ++i) {
-        before = f.view.zoomFactor();
+    void gestureReports()
+    {
+        QFETCH(int, mode);
+        QFETCH(QLine, gesture);
+        QFETCH(QLine, expected);
+        ViewFixture f;
+        f.view.setDrawMode(mode);
+        QSignalSpy roi(&f.view, &GraphicsView::roiFinished);
+        QSignalSpy clicked(&f.view, &GraphicsView::mouseClicked);
+        drag(f.view, gesture.p1(), gesture.p2());
+
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).toPoint(), gesture.p1());
+        QCOMPARE(roi.count(), expected.isNull() ? 0 : 1);
+        if (!expected.isNull())
+            QCOMPARE(QLine(roi.at(0).at(0).toPoint(), roi.at(0).at(1).toPoint()), expected);
+        // The view never disarms itself; the toolbar decides what comes next.
+        QCOMPARE(f.view.drawMode(), mode);
+        QVERIFY(!f.scene.mouseGrabberItem());
+    }
+
+    void markersStayOnPage_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("out to the lower left")
+            << 3 << QPoint(0, 300) << QPoint(-60, 360) << QPoint(0, 300);
+        QTest::newRow("moved inside") << 0 << QPoint(0, 0) << QPoint(100, 80) << QPoint(100, 80);
+        // Grabbed by its outer half: the gesture itself lies beyond the right edge.
+        QTest::newRow("grabbed outside the page")
+            << 2 << QPoint(430, 290) << QPoint(470, 250) << QPoint(400, 260);
+    }
+
+    void markersStayOnPage()
+    {
+        QFETCH(int, index);
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        ViewFixture f;
+        f.view.setDrawMode(GraphicsView::DrawRect);
+        f.scene.placeMarkersAtCorners();
+        f.view.setShowMarkers(true);
+        drag(f.view, from, to);
+        QTEST(f.scene.marker(index)->pos().toPoint(), "expected");
+        // The release reached the scene, so the marker does not follow the next press.
+        QVERIFY(!f.scene.mouseGrabberItem());
+    }
+
+    void zoomStepsStopAtBounds_data()
+    {
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<double>("bound");
+        QTest::newRow("in") << 120 << 31 << 2.55;
+        QTest::newRow("out") << -120 << 18 << 0.1;
+    }
+
+    void zoomStepsStopAtBounds()
+    {
+        QFETCH(int, delta);
+        QFETCH(int, steps);
+        QFETCH(double, bound);
+        ViewFixture f;
+        connect(&f.view, &GraphicsView::wheelModified, &f.view, &GraphicsView::applyZoomStep);
+        f.view.setZoomFactor(1.0);
+        double before = 0;
+        for (int i = 0; i < steps; ++i) {
+            before = f.view.zoomFactor();
+            sendWheel(f.view, delta, Qt::ControlModifier);
+        }
+        const double atBound = f.view.zoomFactor();
+        QVERIFY(atBound != before);
+        QVERIFY(qAbs(atBound - bound) < 1e-9);
         sendWheel(f.view, delta, Qt::ControlModifier);
+        QVERIFY(f.view.zoomFactor() == atBound);
     }
-    const double atBound = f.view.zoomFactor();
-    QVERIFY(atBound != before);
-    QVERIFY(qAbs(atBound - bound) < 1e-9);
-    sendWheel(f.view, delta, Qt::ControlModifier);
-    QVERIFY(f.view.zoomFactor() == atBound);
-}
 
-void tst_GraphicsView::wheelNeedsOneModifier()
-{
-    ViewFixture f;
-    QSignalSpy spy(&f.view, &GraphicsView::wheelModified);
-    sendWheel(f.view, -120, Qt::NoModifier);
-    sendWheel(f.view, -120, Qt::ControlModifier | Qt::ShiftModifier);
-    sendWheel(f.view, -120, Qt::AltModifier);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toInt(), -120);
-}
-
-void tst_GraphicsView::pageNoEditEnds_data()
-{
-    QTest::addColumn<bool>("rightClick");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("return keeps") << false << QStringLiteral("58");
-    QTest::newRow("right click elsewhere restores") << true << QStringLiteral("0007");
-}
-
-// The right-button press comes through the window so the application knows
-// the button is down, as it does for a real mouse.
-void tst_GraphicsView::pageNoEditEnds()
-{
-    QFETCH(bool, rightClick);
-    ViewFixture f;
-    QApplication::setActiveWindow(&f.view);
-    QVERIFY(QTest::qWaitForWindowActive(&f.view));
-    EditTextItem* item = f.scene.pageNoItem();
-    item->setPlainText(QStringLiteral("0007"));
-    item->setPos(100, 100);
-    item->show();
-    QSignalSpy status(item, &EditTextItem::EditStatus);
-
-    const QPointF onItem = item->mapToScene(item->boundingRect().center());
-    sendMouse(f.view, QEvent::MouseButtonPress, onItem, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(f.view, QEvent::MouseButtonRelease, onItem, Qt::LeftButton, Qt::NoButton);
-    sendMouse(f.view, QEvent::MouseButtonDblClick, onItem, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(f.view, QEvent::MouseButtonRelease, onItem, Qt::LeftButton, Qt::NoButton);
-    QVERIFY(item->hasFocus());
-    // The double-click selected the word, so typing replaces it.
-    QTest::keyClicks(&f.view, QStringLiteral("58"));
-    QCOMPARE(item->toPlainText(), QStringLiteral("58"));
-
-    if (rightClick) {
-        const QPoint at = f.view.viewport()->mapTo(&f.view, f.view.mapFromScene(350, 250));
-        QTest::mousePress(f.view.windowHandle(), Qt::RightButton, {}, at);
-        QTest::mouseRelease(f.view.windowHandle(), Qt::RightButton, {}, at);
-    } else {
-        QTest::keyClick(&f.view, Qt::Key_Return);
+    void wheelNeedsOneModifier()
+    {
+        ViewFixture f;
+        QSignalSpy spy(&f.view, &GraphicsView::wheelModified);
+        sendWheel(f.view, -120, Qt::NoModifier);
+        sendWheel(f.view, -120, Qt::ControlModifier | Qt::ShiftModifier);
+        sendWheel(f.view, -120, Qt::AltModifier);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), -120);
     }
-    QTEST(item->toPlainText(), "expected");
-    QCOMPARE(status.count(), 2);
-    QCOMPARE(status.at(0).at(0).toBool(), true);
-    QCOMPARE(status.at(1).at(0).toBool(), false);
-    QCOMPARE(item->textInteractionFlags(), Qt::NoTextInteraction);
-}
+
+    void pageNoEditEnds_data()
+    {
+        QTest::addColumn<bool>("rightClick");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("return keeps") << false << QStringLiteral("58");
+        QTest::newRow("right click elsewhere restores") << true << QStringLiteral("0007");
+    }
+
+    // The right-button press comes through the window so the application knows
+    // the button is down, as it does for a real mouse.
+    void pageNoEditEnds()
+    {
+        QFETCH(bool, rightClick);
+        ViewFixture f;
+        QApplication::setActiveWindow(&f.view);
+        QVERIFY(QTest::qWaitForWindowActive(&f.view));
+        EditTextItem* item = f.scene.pageNoItem();
+        item->setPlainText(QStringLiteral("0007"));
+        item->setPos(100, 100);
+        item->show();
+        QSignalSpy status(item, &EditTextItem::EditStatus);
+
+        const QPointF onItem = item->mapToScene(item->boundingRect().center());
+        sendMouse(f.view, QEvent::MouseButtonPress, onItem, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(f.view, QEvent::MouseButtonRelease, onItem, Qt::LeftButton, Qt::NoButton);
+        sendMouse(f.view, QEvent::MouseButtonDblClick, onItem, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(f.view, QEvent::MouseButtonRelease, onItem, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(item->hasFocus());
+        // The double-click selected the word, so typing replaces it.
+        QTest::keyClicks(&f.view, QStringLiteral("58"));
+        QCOMPARE(item->toPlainText(), QStringLiteral("58"));
+
+        if (rightClick) {
+            const QPoint at = f.view.viewport()->mapTo(&f.view, f.view.mapFromScene(350, 250));
+            QTest::mousePress(f.view.windowHandle(), Qt::RightButton, {}, at);
+            QTest::mouseRelease(f.view.windowHandle(), Qt::RightButton, {}, at);
+        } else {
+            QTest::keyClick(&f.view, Qt::Key_Return);
+        }
+        QTEST(item->toPlainText(), "expected");
+        QCOMPARE(status.count(), 2);
+        QCOMPARE(status.at(0).at(0).toBool(), true);
+        QCOMPARE(status.at(1).at(0).toBool(), false);
+        QCOMPARE(item->textInteractionFlags(), Qt::NoTextInteraction);
+    }
+};
 
 QTEST_MAIN(tst_GraphicsView)
 #include "tst_GraphicsView.moc"

@@ -126,19 +126,6 @@ private slots:
         QCOMPARE(m_scene->marginItem()->rect().left(), 59.0);
     }
 
-    void colourAdjustmentUsesTheStoredValues()
-    {
-        QVERIFY(m_image->open(m_file));
-        const cv::Mat before = m_image->image().clone();
-        ProcessParams::current().colour.brightness = 30;
-        ProcessParams::current().colour.contrast = 1.5f;
-        m_commands->adjustColour();
-        const cv::Mat expected = OperationDispatcher::apply(
-            46, before, QVariantList{1.5f, 30, 1.0f}, OperationContext::fromProcess(kDpi, kDpi));
-        QCOMPARE(cv::norm(m_image->image(), expected, cv::NORM_INF), 0.0);
-        QCOMPARE(m_image->history().undoDepth(m_file), 1);
-    }
-
     void resolutionChangeRewritesTheFileAndIsKept()
     {
         QVERIFY(m_image->open(m_file));

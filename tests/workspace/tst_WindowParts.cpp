@@ -12,151 +12,126 @@
 #include <QTest>
 #include <QThread>
 
-// The pieces the main window wires: title-bar dragging, the save-mode menu and
-// the engine behind the current image.
+// The pieces the main window wires: title-bar dragging, the save-mode menu,
+// the engine behind the current image, the page display and the prefetcher.
 class WindowPartsTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void dragMovesOnlyFromTheTitleBar_data();
-    void dragMovesOnlyFromTheTitleBar();
-    void saveModeMenu();
-    void engineResult_data();
-    void engineResult();
-    void displaySize_data();
-    void displaySize();
-    void prefetchedPageFollowsTheDisk();
-};
-
-void WindowPartsTest::dragMovesOnlyFromTheTitleBar_data()
-{
-    QTest::addColumn<QPoint>("press");
-    QTest::addColumn<bool>("maximised");
-    QTest::addColumn<QPoint>("moved");
-    // Window at (100, 50), title bar (0, 0, 800, 50) in window coordinates.
-    QTest::newRow("on the bar") << QPoint(300, 70) << false << QPoint(15, -5);
-    QTest::newRow("below the bar") << QPoint(300, 120) << false << QPoint();
-    QTest::newRow("maximised") << QPoint(300, 70) << true << QPoint();
-}
-
-void WindowPartsTest::dragMovesOnlyFromTheTitleBar()
-{
-    QFETCH(QPoint, press);
-    QFETCH(bool, maximised);
-    QFETCH(QPoint, moved);
-    TitleBarDrag drag;
-    drag.press(press, QPoint(100, 50), QRect(0, 0, 800, 50));
-    // Passing over the bar later never starts a drag that the press did not start.
-    QCOMPARE(drag.move(QPoint(315, 65), maximised), moved);
-    QCOMPARE(drag.move(QPoint(316, 65), maximised), moved.isNull() ? QPoint() : QPoint(1, 0));
-}
-
-void WindowPartsTest::saveModeMenu()
-{
-    QMenu menu;
-    SaveModeMenu modes(&menu, -4);
-    QCOMPARE(modes.checkedMode(), 2); // an unknown stored value means save on page turn
-    int chosen = 0;
-    connect(&modes, &SaveModeMenu::modeChosen, [&chosen](int mode) { chosen = mode; });
-    menu.actions().at(2)->trigger();
-    QCOMPARE(chosen, 3);
-    QVERIFY(!menu.actions().at(1)->isChecked());
-}
-
-void WindowPartsTest::engineResult_data()
-{
-    QTest::addColumn<int>("optId");
-    QTest::addColumn<QVariant>("param");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QSize>("size");
-    using R = CurrentImage::OperationResult;
-    QTest::newRow("crop") << int(IMG_OPT_CROP) << QVariant(QRect(2, 3, 10, 5)) << int(R::Applied)
-                          << QSize(10, 5);
-    QTest::newRow("crop without rectangle")
-        << int(IMG_OPT_CROP) << QVariant() << int(R::MissingParameter) << QSize(0, 0);
-    QTest::newRow("unknown id") << 999 << QVariant() << int(R::UnknownOperation) << QSize(0, 0);
-}
-
-void WindowPartsTest::engineResult()
-{
-    QFETCH(int, optId);
-    QFETCH(QVariant, param);
-    QFETCH(int, status);
-    QFETCH(QSize, size);
-    const cv::Mat page(30, 40, CV_8UC3, cv::Scalar(200, 200, 200));
-    const CurrentImage::OperationResult result =
-        DispatcherEngine::apply(optId, page, param, 300, 300);
-    QCOMPARE(int(result.status), status);
-    QCOMPARE(QSize(result.image.cols, result.image.rows), size);
-}
-
-void WindowPartsTest::displaySize_data()
-{
-    QTest::addColumn<QSize>("full");
-    QTest::addColumn<QSize>("viewport");
-    QTest::addColumn<bool>("keepScale");
-    QTest::addColumn<double>("zoom");
-    QTest::addColumn<QSize>("shown");
-    QTest::newRow("A4 fitted") << QSize(2480, 3508) << QSize(860, 800) << false << 1.0
-                               << QSize(523, 740);
-    QTest::newRow("kept zoom") << QSize(2480, 3508) << QSize(860, 800) << true << 0.5
-                               << QSize(1240, 1754);
-    QTest::newRow("viewport under the border")
-        << QSize(200, 100) << QSize(30, 30) << false << 1.0 << QSize(1, 1);
-}
-
-void WindowPartsTest::displaySize()
-{
-    QFETCH(QSize, full);
-    QFETCH(QSize, viewport);
-    QFETCH(bool, keepScale);
-    QFETCH(double, zoom);
-    QFETCH(QSize, shown);
-    const cv::Mat page(full.height(), full.width(), CV_8UC3, cv::Scalar(10, 120, 250));
-    stDisplayScale scale;
-    const QImage image =
-        PageDisplay::scaled(page, PageDisplay::targetSize(full, viewport, keepScale, zoom), &scale);
-    QCOMPARE(image.size(), shown);
-    QCOMPARE(scale.ratioX, double(shown.width()) / full.width());
-    QCOMPARE(scale.zoom, qMin(scale.ratioX, scale.ratioY));
-    // Blue, green, red order in, the same colour on screen.
-    QCOMPARE(image.pixelColor(0, 0), QColor(250, 120, 10));
-}
-
-void WindowPartsTest::prefetchedPageFollowsTheDisk()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("页 1.png"));
-    QVERIFY(
-        PageFile::saveWithDensity(cv::Mat(20, 30, CV_8UC3, cv::Scalar(0, 0, 0)), path, 300, 300));
-    PagePrefetcher prefetch;
-    prefetch.prefetch(path);
-    QVERIFY(prefetch.holds(path));
-    QCOMPARE(prefetch.load(path).cols, 30);
-    QVERIFY(!prefetch.holds(path));
-
-    // Rewritten after the decode began: the new content is read, not the old one.
-    prefetch.prefetch(path);
-    QThread::msleep(20);
-    QVERIFY(
-        PageFile::saveWithDensity(cv::Mat(20, 40, CV_8UC3, cv::Scalar(0, 0, 0)), path, 300, 300));
-    QCOMPARE(prefetch.load(path).cols, 40);
-
-    QVERIFY(QFile::remove(path));
-    prefetch.prefetch(path);
-    QVERIFY(!prefetch.holds(path));
-    QVERIFY(prefetch.load(path).empty());
-
-    // At most two pages are held: the oldest is dropped.
-    QStringList paths;
-    for (int i = 0; i < 3; ++i) {
-        paths << dir.filePath(QStringLiteral("%1.png").arg(i));
-        QVERIFY(PageFile::saveWithDensity(cv::Mat(8, 8, CV_8UC3), paths.last(), 300, 300));
-        prefetch.prefetch(paths.last());
+    void dragMovesOnlyFromTheTitleBar_data()
+    {
+        QTest::addColumn<QPoint>("press");
+        QTest::addColumn<bool>("maximised");
+        QTest::addColumn<QPoint>("moved");
+        // Window at (100, 50), title bar (0, 0, 800, 50) in window coordinates.
+        QTest::newRow("on the bar") << QPoint(300, 70) << false << QPoint(15, -5);
+        QTest::newRow("below the bar") << QPoint(300, 120) << false << QPoint();
+        QTest::newRow("maximised") << QPoint(300, 70) << true << QPoint();
     }
-    QVERIFY(!prefetch.holds(paths.at(0)));
-    QVERIFY(prefetch.holds(paths.at(1)) && prefetch.holds(paths.at(2)));
-}
+    void dragMovesOnlyFromTheTitleBar()
+    {
+        QFETCH(QPoint, press);
+        QFETCH(bool, maximised);
+        QFETCH(QPoint, moved);
+        TitleBarDrag drag;
+        drag.press(press, QPoint(100, 50), QRect(0, 0, 800, 50));
+        // Passing over the bar later never starts a drag that the press did not start.
+        QCOMPARE(drag.move(QPoint(315, 65), maximised), moved);
+        QCOMPARE(drag.move(QPoint(316, 65), maximised), moved.isNull() ? QPoint() : QPoint(1, 0));
+    }
+
+    void saveModeMenu()
+    {
+        QMenu menu;
+        SaveModeMenu modes(&menu, -4);
+        QCOMPARE(modes.checkedMode(), 2); // an unknown stored value means save on page turn
+        int chosen = 0;
+        connect(&modes, &SaveModeMenu::modeChosen, [&chosen](int mode) { chosen = mode; });
+        menu.actions().at(2)->trigger();
+        QCOMPARE(chosen, 3);
+        QVERIFY(!menu.actions().at(1)->isChecked());
+    }
+
+    void engineReportsWhatItCouldNotDo()
+    {
+        using R = CurrentImage::OperationResult;
+        const cv::Mat page(30, 40, CV_8UC3, cv::Scalar(200, 200, 200));
+        const auto apply = [&page](int id, const QVariant& param) {
+            return DispatcherEngine::apply(id, page, param, 300, 300);
+        };
+        QCOMPARE(apply(IMG_OPT_CROP, QRect(2, 3, 10, 5)).image.cols, 10);
+        QCOMPARE(int(apply(IMG_OPT_CROP, QVariant()).status), int(R::MissingParameter));
+        QCOMPARE(int(apply(999, QVariant()).status), int(R::UnknownOperation));
+    }
+
+    void displaySize_data()
+    {
+        QTest::addColumn<QSize>("full");
+        QTest::addColumn<QSize>("viewport");
+        QTest::addColumn<bool>("keepScale");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("A4 fitted")
+            << QSize(2480, 3508) << QSize(860, 800) << false << 1.0 << QSize(523, 740);
+        QTest::newRow("kept zoom")
+            << QSize(2480, 3508) << QSize(860, 800) << true << 0.5 << QSize(1240, 1754);
+        QTest::newRow("viewport under the border")
+            << QSize(200, 100) << QSize(30, 30) << false << 1.0 << QSize(1, 1);
+    }
+    void displaySize()
+    {
+        QFETCH(QSize, full);
+        QFETCH(QSize, viewport);
+        QFETCH(bool, keepScale);
+        QFETCH(double, zoom);
+        QFETCH(QSize, shown);
+        const cv::Mat page(full.height(), full.width(), CV_8UC3, cv::Scalar(10, 120, 250));
+        stDisplayScale scale;
+        const QImage image = PageDisplay::scaled(
+            page, PageDisplay::targetSize(full, viewport, keepScale, zoom), &scale);
+        QCOMPARE(image.size(), shown);
+        QCOMPARE(scale.ratioX, double(shown.width()) / full.width());
+        QCOMPARE(scale.zoom, qMin(scale.ratioX, scale.ratioY));
+        // Blue, green, red order in, the same colour on screen.
+        QCOMPARE(image.pixelColor(0, 0), QColor(250, 120, 10));
+    }
+
+    void prefetchedPageFollowsTheDisk()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("页 1.png"));
+        const auto write = [&path](int width) {
+            return PageFile::saveWithDensity(cv::Mat(20, width, CV_8UC3), path, 300, 300);
+        };
+        QVERIFY(write(30));
+        PagePrefetcher prefetch;
+        prefetch.prefetch(path);
+        QVERIFY(prefetch.holds(path));
+        QCOMPARE(prefetch.load(path).cols, 30);
+        QVERIFY(!prefetch.holds(path));
+
+        // Rewritten after the decode began: the new content is read, not the old one.
+        prefetch.prefetch(path);
+        QThread::msleep(20);
+        QVERIFY(write(40));
+        QCOMPARE(prefetch.load(path).cols, 40);
+
+        QVERIFY(QFile::remove(path));
+        prefetch.prefetch(path);
+        QVERIFY(!prefetch.holds(path));
+        QVERIFY(prefetch.load(path).empty());
+
+        // At most two pages are held: the oldest is dropped.
+        QStringList paths;
+        for (int i = 0; i < 3; ++i) {
+            paths << dir.filePath(QStringLiteral("%1.png").arg(i));
+            QVERIFY(PageFile::saveWithDensity(cv::Mat(8, 8, CV_8UC3), paths.last(), 300, 300));
+            prefetch.prefetch(paths.last());
+        }
+        QVERIFY(!prefetch.holds(paths.at(0)));
+        QVERIFY(prefetch.holds(paths.at(1)) && prefetch.holds(paths.at(2)));
+    }
+};
 
 QTEST_MAIN(WindowPartsTest)
 #include "tst_WindowParts.moc"
