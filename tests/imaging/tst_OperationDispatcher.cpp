@@ -51,7 +51,8 @@ private slots:
         using namespace ImageHelper;
         QTest::addColumn<int>("id");
         QTest::addColumn<QVariant>("value");
-        QTest::addColumn<EngineCall>("engine");
+        QTest::addColumn<EngineCall>("engine"); // empty: refused, the page comes back as it was
+        QTest::addColumn<bool>("batch");
         const QColor bg = sampleContext().backgroundColour;
         const QRect r(2, 3, 12, 10);
         QFont font(QStringLiteral("Noto Sans CJK SC"));
@@ -60,9 +61,8 @@ private slots:
         const QVariantMap text{{"text", "12"}, {"font", font}, {"pos", QPoint(20, 10)}};
         const QVariantMap mm{{"widthMM", 5}, {"heightMM", 4}, {"dpiX", 254}, {"dpiY", 127}};
         const cv::Mat clip(5, 5, CV_8UC3, cv::Scalar(1, 2, 3));
-        auto row = [](const char* name, int id, QVariant value, EngineCall call) {
-            QTest::newRow(name) << id << value << call;
-        };
+        auto row = [](const char* name, int id, QVariant value, EngineCall call,
+                      bool batch = false) { QTest::newRow(name) << id << value << call << batch; };
 #define CALL(expr) [=](const cv::Mat& m) { return expr; }
         row("1", 1, {}, CALL(rotate(m, 90)));
         row("2", 2, {}, CALL(rotate(m, 270)));
@@ -94,44 +94,26 @@ private slots:
         // Margins 1, 1, 2, 1 mm; top and bottom with the y resolution, sides with x.
         row("203 batch dpi", 203, QPoint(127, 254), CALL(clearMargins(m, 10, 10, 10, 5, bg)));
 #undef CALL
+        const QVariantMap a4NoDpi{{"widthMM", 210}, {"heightMM", 297}, {"dpiX", 0}, {"dpiY", 0}};
+        row("refused: unknown", 999, {}, {});
+        row("refused: 22 bad text", 22, "red,green", {}, true);
+        row("refused: 55 zero dpi", 55, a4NoDpi, {}, true);
+        row("refused: 17 three points", 17, QVariant::fromValue(QPolygon(3)), {});
+        row("refused: 53 in a batch", 53, QRect(0, 0, 5, 5), {}, true);
     }
     void mapsToEngineCall()
     {
         QFETCH(int, id);
         QFETCH(QVariant, value);
         QFETCH(EngineCall, engine);
-        const cv::Mat page = samplePage();
-        bool ok = false;
-        const cv::Mat out = OperationDispatcher::apply(id, page, value, sampleContext(), &ok);
-        QVERIFY(ok);
-        QVERIFY(same(out, engine(samplePage())));
-        QVERIFY(same(page, samplePage())); // the caller's page untouched
-    }
-
-    void refuses_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<bool>("batch");
-        const QVariantMap a4NoDpi{{"widthMM", 210}, {"heightMM", 297}, {"dpiX", 0}, {"dpiY", 0}};
-        QTest::newRow("unknown") << 999 << QVariant() << false;
-        QTest::newRow("22 bad text") << 22 << QVariant("red,green") << true;
-        QTest::newRow("55 zero dpi") << 55 << QVariant(a4NoDpi) << true;
-        QTest::newRow("17 three points") << 17 << QVariant::fromValue(QPolygon(3)) << false;
-        QTest::newRow("53 in a batch") << 53 << QVariant(QRect(0, 0, 5, 5)) << true;
-    }
-    void refuses()
-    {
-        QFETCH(int, id);
-        QFETCH(QVariant, value);
         QFETCH(bool, batch);
-        bool ok = true;
-        const cv::Mat out =
-            OperationDispatcher::apply(id, samplePage(), value, sampleContext(batch), &ok);
-        QVERIFY(!ok);
-        QVERIFY(same(out, samplePage()));
-        QVERIFY(
-            OperationDispatcher::apply(id, cv::Mat(), value, sampleContext(batch), &ok).empty());
+        const cv::Mat page = samplePage();
+        bool ok = !engine;
+        const cv::Mat out = OperationDispatcher::apply(id, page, value, sampleContext(batch), &ok);
+        QCOMPARE(ok, bool(engine));
+        QVERIFY(same(out, engine ? engine(samplePage()) : page));
+        QVERIFY(same(page, samplePage())); // the caller's page untouched
+        QVERIFY(OperationDispatcher::apply(id, cv::Mat(), value, sampleContext(batch)).empty());
     }
 
     // The batch worker's page-size value sizes with the resolution in force.
