@@ -148,12 +148,9 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("lock"); // "file", "dir" or ""
-        QTest::newRow("read-only file") << "locked.png"
-                                        << "file";
-        QTest::newRow("read-only folder") << "locked.png"
-                                          << "dir";
-        QTest::newRow("unknown suffix") << "page.abcxyz"
-                                        << "";
+        QTest::newRow("read-only file") << QString("locked.png") << QString("file");
+        QTest::newRow("read-only folder") << QString("locked.png") << QString("dir");
+        QTest::newRow("unknown suffix") << QString("page.abcxyz") << QString();
     }
     void failedWriteKeepsPage()
     {
