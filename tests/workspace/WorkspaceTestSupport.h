@@ -1,6 +1,9 @@
 #pragma once
 
+#include "CurrentImage.h"
+#include "DispatcherEngine.h"
 #include "GraphicsView.h"
+#include "ImageConvert.h"
 #include "MainWindow.h"
 #include "PageFile.h"
 #include "PageScene.h"
@@ -96,4 +99,41 @@ struct ViewFixture
         image.fill(Qt::white);
         scene.setDisplayedImage(image);
     }
+};
+
+// A page file edited with the real engine in manual save mode, shown at half
+// size as a fitted view shows it. The caller opens it.
+struct EditBench
+{
+    QString file;
+    cv::Mat clipboard;
+    CurrentImage image;
+    PageScene scene;
+
+    EditBench(const QString& path, const cv::Mat& page, int dpi) : file(path)
+    {
+        PageFile::saveWithDensity(page, file, dpi, dpi);
+        // The engine asks the image itself for the file's resolution.
+        image = CurrentImage(DispatcherEngine::forImage(&image, &clipboard));
+        image.setSaveMode(CurrentImage::Manual);
+        scene.addFixedItems(stPageNoInfo());
+    }
+    bool open()
+    {
+        if (!image.open(file))
+            return false;
+        display();
+        return true;
+    }
+    void display()
+    {
+        const QImage full = ImageHelper::matToQImage(image.image());
+        scene.setDisplayedImage(full.scaled(full.size() / 2));
+    }
+    void execute(int id, bool run, const QVariant& param)
+    {
+        if (image.executeOperation(id, run, param))
+            display();
+    }
+    int undoSteps() { return image.history().undoDepth(file); }
 };

@@ -1,11 +1,7 @@
 #include "../app/ModalDriver.h"
 #include "AppPaths.h"
-#include "CurrentImage.h"
-#include "DispatcherEngine.h"
 #include "EditTextItem.h"
-#include "ImageConvert.h"
 #include "ImageToolbar.h"
-#include "OperationDispatcher.h"
 #include "ProcessParams.h"
 #include "ToolbarCommands.h"
 #include "WaitingDlg.h"
@@ -45,60 +41,44 @@ class TestToolbarCommands : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_file;
-    cv::Mat m_clipboard;
     int m_reopened = 0;
-    std::unique_ptr<CurrentImage> m_image;
-    std::unique_ptr<PageScene> m_scene;
+    std::unique_ptr<EditBench> b;
     std::unique_ptr<GraphicsView> m_view;
     std::unique_ptr<QWidget> m_window;
     ToolbarCommands* m_commands = nullptr;
-
-    void display()
-    {
-        const QImage full = ImageHelper::matToQImage(m_image->image());
-        m_scene->setDisplayedImage(full.scaled(full.size() / 2));
-    }
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
         AppPaths::setBaseDirForTesting(m_dir.path());
-        m_file = m_dir.filePath(QStringLiteral("案卷 一/0001.jpg"));
-        QVERIFY(QDir().mkpath(QFileInfo(m_file).path()));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("案卷 一")));
     }
 
     void init()
     {
-        QVERIFY(PageFile::saveWithDensity(whitePage(), m_file, kDpi, kDpi));
         ProcessParams::current() = ProcessParams();
         m_reopened = 0;
-        m_image = std::make_unique<CurrentImage>();
-        *m_image = CurrentImage(DispatcherEngine::forImage(m_image.get(), &m_clipboard));
-        m_image->setSaveMode(CurrentImage::Manual);
-        m_scene = std::make_unique<PageScene>();
-        m_scene->addFixedItems(stPageNoInfo());
+        b = std::make_unique<EditBench>(m_dir.filePath(QStringLiteral("案卷 一/0001.jpg")),
+                                        whitePage(), kDpi);
         m_view = std::make_unique<GraphicsView>();
-        m_view->setScene(m_scene.get());
+        m_view->setScene(&b->scene);
         m_window = std::make_unique<QWidget>();
 
         ToolbarCommands::Hooks hooks;
         hooks.window = m_window.get();
-        hooks.image = m_image.get();
-        hooks.scene = m_scene.get();
+        hooks.image = &b->image;
+        hooks.scene = &b->scene;
         hooks.view = m_view.get();
-        hooks.clipboard = &m_clipboard;
+        hooks.clipboard = &b->clipboard;
         hooks.execute = [this](int id, bool run, const QVariant& param) {
-            if (m_image->executeOperation(id, run, param))
-                display();
+            b->execute(id, run, param);
         };
         hooks.reopen = [this]() {
             ++m_reopened;
-            if (m_image->open(m_image->file()))
-                display();
+            b->open();
         };
-        hooks.fileList = [this]() { return QStringList{m_file}; };
+        hooks.fileList = [this]() { return QStringList{b->file}; };
         m_commands = new ToolbarCommands(hooks, {}, m_window.get());
     }
 
@@ -106,8 +86,7 @@ private slots:
     {
         m_window.reset();
         m_view.reset();
-        m_scene.reset();
-        m_image.reset();
+        b.reset();
     }
 
     void marginFrameNeedsAnOpenImage()
@@ -116,19 +95,18 @@ private slots:
         button->setChecked(true);
         m_commands->toggleMargins(true);
         QVERIFY(!button->isChecked());
-        QVERIFY(!m_scene->marginItem()->isVisible());
+        QVERIFY(!b->scene.marginItem()->isVisible());
 
-        QVERIFY(m_image->open(m_file));
-        display();
+        QVERIFY(b->open());
         m_commands->toggleMargins(true);
-        QVERIFY(m_scene->marginItem()->isVisible());
+        QVERIFY(b->scene.marginItem()->isVisible());
         m_commands->previewMargins(10, 0, 0, 0); // 10 mm at 300 dpi, shown at half size
-        QCOMPARE(m_scene->marginItem()->rect().left(), 59.0);
+        QCOMPARE(b->scene.marginItem()->rect().left(), 59.0);
     }
 
     void resolutionChangeRewritesTheFileAndIsKept()
     {
-        QVERIFY(m_image->open(m_file));
+        QVERIFY(b->open());
         int preset = 0;
         whenModal([&preset](QWidget* dialog) {
             preset = dialog->findChild<QSpinBox*>(QStringLiteral("spinBoxDpiX"))->value();
@@ -139,16 +117,16 @@ private slots:
         });
         m_commands->changeDpi();
         QCOMPARE(preset, kDpi);
-        const PageInfo info = PageFile::readInfo(m_file);
+        const PageInfo info = PageFile::readInfo(b->file);
         QCOMPARE(info.dpiX, 150);
         QCOMPARE(info.dpiY, 200);
-        QCOMPARE(m_image->resolution(m_file), (QPair<int, int>(150, 200)));
+        QCOMPARE(b->image.resolution(b->file), (QPair<int, int>(150, 200)));
         QCOMPARE(m_reopened, 1);
     }
 
     void pageSizeRunsOnTheChosenMillimetres()
     {
-        QVERIFY(m_image->open(m_file));
+        QVERIFY(b->open());
         whenModal([](QWidget* dialog) {
             dialog->findChild<QComboBox*>(QStringLiteral("comboBox_pageType"))
                 ->setCurrentText(QStringLiteral("自定义"));
@@ -159,18 +137,17 @@ private slots:
         });
         m_commands->changePageSize();
         // 40 x 20 mm at 300 dpi.
-        QCOMPARE(QSize(m_image->image().cols, m_image->image().rows), QSize(472, 236));
+        QCOMPARE(QSize(b->image.image().cols, b->image.image().rows), QSize(472, 236));
         QCOMPARE(ProcessParams::current().pageSize.widthMM, 40);
     }
 
     void signedNumberIsWrittenInEverySaveMode()
     {
-        QVERIFY(m_image->open(m_file));
-        display();
-        m_scene->pageNoItem()->setPos(150, 10);
+        QVERIFY(b->open());
+        b->scene.pageNoItem()->setPos(150, 10);
         bool shownWhileEditing = false;
         whenModal([this, &shownWhileEditing](QWidget* dialog) {
-            shownWhileEditing = m_scene->pageNoItem()->isVisible();
+            shownWhileEditing = b->scene.pageNoItem()->isVisible();
             dialog->findChild<QLineEdit*>(QStringLiteral("edit_inputNo"))
                 ->setText(QStringLiteral("8"));
             accept(dialog);
@@ -178,18 +155,17 @@ private slots:
         });
         m_commands->signPageNumber();
         QVERIFY(shownWhileEditing);
-        QCOMPARE(m_scene->pageNoItem()->toPlainText(), QStringLiteral("8"));
-        QVERIFY(!m_scene->pageNoItem()->isVisible());
+        QCOMPARE(b->scene.pageNoItem()->toPlainText(), QStringLiteral("8"));
+        QVERIFY(!b->scene.pageNoItem()->isVisible());
         QCOMPARE(m_reopened, 1);
-        QCOMPARE(m_image->history().undoDepth(m_file), 1);
-        QVERIFY(darkest(PageFile::loadForEdit(m_file)(cv::Rect(290, 0, 110, 100))) < 100);
+        QCOMPARE(b->undoSteps(), 1);
+        QVERIFY(darkest(PageFile::loadForEdit(b->file)(cv::Rect(290, 0, 110, 100))) < 100);
     }
 
     void folderNumberingRunsInTheBackgroundAndReports()
     {
-        QVERIFY(m_image->open(m_file));
-        display();
-        m_scene->pageNoItem()->setPos(150, 10);
+        QVERIFY(b->open());
+        b->scene.pageNoItem()->setPos(150, 10);
         bool reported = false;
         whenModal([&reported](QWidget* dialog) {
             if (qobject_cast<WaitingDlg*>(dialog))
@@ -210,7 +186,7 @@ private slots:
         QVERIFY(reported);
         QCOMPARE(ProcessParams::current().pageNo.prefix, QStringLiteral("P"));
         QCOMPARE(m_reopened, 1);
-        QVERIFY(darkest(m_image->image()(cv::Rect(290, 0, 110, 100))) < 100);
+        QVERIFY(darkest(b->image.image()(cv::Rect(290, 0, 110, 100))) < 100);
     }
 };
 

@@ -1,8 +1,5 @@
 #include "AppPaths.h"
-#include "CurrentImage.h"
-#include "DispatcherEngine.h"
 #include "GestureController.h"
-#include "ImageConvert.h"
 #include "ImageToolbar.h"
 #include "OperationDispatcher.h"
 #include "WorkspaceTestSupport.h"
@@ -15,7 +12,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <memory>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -56,68 +52,42 @@ class TestToolbarGestures : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_file;
     cv::Mat m_original;
-    cv::Mat m_clipboard;
-    std::unique_ptr<CurrentImage> m_image;
-    std::unique_ptr<PageScene> m_scene;
+    std::unique_ptr<EditBench> b;
     std::unique_ptr<GestureController> m_gestures;
     std::unique_ptr<QWidget> m_host;
     ImageToolbar* m_toolbar = nullptr;
 
-    // The page shown at half size, as the view shows a fitted page.
-    void display()
-    {
-        const QImage full = ImageHelper::matToQImage(m_image->image());
-        m_scene->setDisplayedImage(full.scaled(full.size() / 2));
-    }
-
     cv::Mat engine(int id, const QVariant& value = QVariant()) const
     {
         OperationContext ctx = OperationContext::fromProcess(kDpi, kDpi);
-        ctx.clipboard = m_clipboard;
+        ctx.clipboard = b->clipboard;
         return OperationDispatcher::apply(id, m_original, value, ctx);
     }
-
-    int undoSteps() const { return m_image->history().undoDepth(m_file); }
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
         AppPaths::setBaseDirForTesting(m_dir.path());
-        m_file = m_dir.filePath(QStringLiteral("卷 1/页 0001.png"));
-        QVERIFY(QDir().mkpath(QFileInfo(m_file).path()));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("卷 1")));
     }
 
     void init()
     {
-        QVERIFY(PageFile::saveWithDensity(samplePage(), m_file, kDpi, kDpi));
-        m_clipboard.release();
-        // The engine asks the image itself for the file's resolution.
-        m_image = std::make_unique<CurrentImage>();
-        *m_image = CurrentImage(DispatcherEngine::forImage(m_image.get(), &m_clipboard));
-        m_image->setSaveMode(CurrentImage::Manual);
-        QVERIFY(m_image->open(m_file));
-        m_original = m_image->image().clone();
-
-        m_scene = std::make_unique<PageScene>();
-        m_scene->addFixedItems(stPageNoInfo());
-        display();
-        m_gestures = std::make_unique<GestureController>(*m_image, *m_scene, m_clipboard);
+        b = std::make_unique<EditBench>(m_dir.filePath(QStringLiteral("卷 1/页 0001.png")),
+                                        samplePage(), kDpi);
+        QVERIFY(b->open());
+        m_original = b->image.image().clone();
+        m_gestures = std::make_unique<GestureController>(b->image, b->scene, b->clipboard);
         connect(m_gestures.get(), &GestureController::executeRequested, this,
-                [this](int id, bool run, const QVariant& param) {
-                    if (m_image->executeOperation(id, run, param))
-                        display();
-                });
+                [this](int id, bool run, const QVariant& param) { b->execute(id, run, param); });
 
         m_host = std::make_unique<QWidget>();
         m_toolbar = new ImageToolbar({}, m_host.get());
         m_toolbar->toolBar()->setEnabled(true);
-        connect(m_toolbar, &ImageToolbar::operationTriggered, this, [this](int id) {
-            if (m_image->executeOperation(id, true, QVariant()))
-                display();
-        });
+        connect(m_toolbar, &ImageToolbar::operationTriggered, this,
+                [this](int id) { b->execute(id, true, QVariant()); });
         connect(m_toolbar, &ImageToolbar::rectangleModeToggled, m_gestures.get(),
                 &GestureController::onRectangleModeToggled);
         connect(m_toolbar, &ImageToolbar::gestureArmed, m_gestures.get(), &GestureController::arm);
@@ -127,8 +97,7 @@ private slots:
     {
         m_host.reset();
         m_gestures.reset();
-        m_scene.reset();
-        m_image.reset();
+        b.reset();
     }
 
     void entryRunsTheEngineOnceWithOneUndoStep_data()
@@ -156,8 +125,8 @@ private slots:
         QObject* entry = m_toolbar->entry(label);
         QVERIFY(entry);
         trigger(entry);
-        QVERIFY(same(m_image->image(), engine(engineId)));
-        QCOMPARE(undoSteps(), 1);
+        QVERIFY(same(b->image.image(), engine(engineId)));
+        QCOMPARE(b->undoSteps(), 1);
     }
 
     void rectangleGestureRunsTheCheckedMode_data()
@@ -181,9 +150,9 @@ private slots:
         QCOMPARE(m_gestures->lastOperation(), id);
         // Scene (30, 60)-(170, 130) at half size is the image's (60, 120) 280 x 140.
         m_gestures->onRoiFinished(QPoint(30, 60), QPoint(170, 130));
-        QVERIFY(same(m_image->image(), engine(id, QRect(60, 120, 280, 140))));
-        QVERIFY(!same(m_image->image(), m_original));
-        QCOMPARE(undoSteps(), 1);
+        QVERIFY(same(b->image.image(), engine(id, QRect(60, 120, 280, 140))));
+        QVERIFY(!same(b->image.image(), m_original));
+        QCOMPARE(b->undoSteps(), 1);
         // A checked mode stays armed; a seal gesture falls back to no mode.
         QCOMPARE(m_gestures->lastOperation(), armedByMenu ? 0 : id);
     }
@@ -200,7 +169,7 @@ private slots:
         QCOMPARE(m_gestures->drawMode(), 0);
         QCOMPARE(m_gestures->lastOperation(), 0);
         m_gestures->onRoiFinished(QPoint(0, 0), QPoint(20, 20));
-        QCOMPARE(undoSteps(), 0);
+        QCOMPARE(b->undoSteps(), 0);
     }
 
     void lineDrawnRightToLeftTurnsByNearlyHalfATurn()
@@ -213,8 +182,8 @@ private slots:
         QCOMPARE(run.at(0).toInt(), 12);
         const double angle = run.at(2).toDouble();
         QVERIFY2(angle > 178 && angle < 180, qPrintable(QString::number(angle)));
-        QVERIFY(same(m_image->image(), engine(12, angle)));
-        QCOMPARE(undoSteps(), 1);
+        QVERIFY(same(b->image.image(), engine(12, angle)));
+        QCOMPARE(b->undoSteps(), 1);
     }
 
     void pasteCancelledOrPlaced()
@@ -222,26 +191,26 @@ private slots:
         m_gestures->startRegionCopy();
         m_gestures->onRoiFinished(QPoint(20, 20), QPoint(70, 30)); // the black bar
         m_gestures->confirm();
-        QCOMPARE(undoSteps(), 1); // copied back onto itself
-        QVERIFY(same(m_image->image(), m_original));
+        QCOMPARE(b->undoSteps(), 1); // copied back onto itself
+        QVERIFY(same(b->image.image(), m_original));
 
         m_gestures->startPaste();
-        QCOMPARE(roiItems(*m_scene), 1);
+        QCOMPARE(roiItems(b->scene), 1);
         m_gestures->cancel();
         QVERIFY(!m_gestures->pasting());
-        QCOMPARE(roiItems(*m_scene), 0);
-        QVERIFY(same(m_image->image(), m_original));
-        QCOMPARE(undoSteps(), 1);
+        QCOMPARE(roiItems(b->scene), 0);
+        QVERIFY(same(b->image.image(), m_original));
+        QCOMPARE(b->undoSteps(), 1);
 
         m_gestures->startPaste();
         QGraphicsItem* placed = nullptr;
-        for (QGraphicsItem* item : m_scene->items())
+        for (QGraphicsItem* item : b->scene.items())
             placed = item->data(0).toString() == QStringLiteral("roiImage") ? item : placed;
         QVERIFY(placed);
         placed->setPos(100, 100); // display pixels: the image's (200, 200)
         m_gestures->confirm();
-        QCOMPARE(undoSteps(), 2);
-        const cv::Mat region = m_image->image()(cv::Rect(200, 200, 100, 20));
+        QCOMPARE(b->undoSteps(), 2);
+        const cv::Mat region = b->image.image()(cv::Rect(200, 200, 100, 20));
         QVERIFY(same(region, m_original(cv::Rect(40, 40, 100, 20))));
     }
 
@@ -250,21 +219,21 @@ private slots:
         QSignalSpy markers(m_gestures.get(), &GestureController::markersVisibleChanged);
         m_gestures->startFourPoint();
         QCOMPARE(m_gestures->lastOperation(), 17);
-        QCOMPARE(m_scene->marker(2)->pos(), QPointF(200, 150));
+        QCOMPARE(b->scene.marker(2)->pos(), QPointF(200, 150));
         const QPoint corners[4] = {{20, 10}, {120, 10}, {120, 60}, {20, 60}};
         for (int i = 0; i < 4; ++i)
-            m_scene->marker(i)->setPos(corners[i]);
+            b->scene.marker(i)->setPos(corners[i]);
         m_gestures->confirm();
         QCOMPARE(markers.last().at(0).toBool(), false);
-        const cv::Mat& now = m_image->image();
+        const cv::Mat& now = b->image.image();
         QCOMPARE(QSize(now.cols, now.rows), QSize(200, 100));
         QVERIFY(cv::norm(now, m_original(cv::Rect(40, 20, 200, 100)), cv::NORM_INF) <= 1);
-        QCOMPARE(undoSteps(), 1);
+        QCOMPARE(b->undoSteps(), 1);
     }
 
     void gesturesWithoutAPageDoNothing()
     {
-        m_image->close();
+        b->image.close();
         QSignalSpy requests(m_gestures.get(), &GestureController::executeRequested);
         m_toolbar->rectangleAction(53)->setChecked(true);
         m_gestures->onRoiFinished(QPoint(0, 0), QPoint(50, 50));
