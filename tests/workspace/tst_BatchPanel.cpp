@@ -35,14 +35,11 @@ class BatchPanelTest : public QObject
     void clickRow(const QString& label, int column)
     {
         const QAbstractItemModel* model = m_list->model();
-        for (int r = 0; r < model->rowCount(); ++r) {
-            if (model->index(r, 1).data().toString() == label) {
-                const QRect cell = m_list->visualRect(model->index(r, column));
-                QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, cell.center());
-                return;
-            }
-        }
-        QFAIL(qPrintable(label));
+        const QModelIndexList found =
+            model->match(model->index(0, 1), Qt::DisplayRole, label, -1, Qt::MatchExactly);
+        QVERIFY2(found.size() == 1, qPrintable(label));
+        const QRect cell = m_list->visualRect(found.first().siblingAtColumn(column));
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, cell.center());
     }
     void run(const char* button)
     {

@@ -240,7 +240,6 @@ private slots:
         m_gestures->startFourPoint();
         m_gestures->startPaste();
         m_gestures->confirm();
-        m_gestures->cancel();
         QCOMPARE(requests.count(), 0);
         QVERIFY(!m_gestures->twoStepActive());
         QVERIFY(!m_gestures->pageNumberValue().isValid());
