@@ -37,12 +37,13 @@ void trigger(QObject* entry)
         button->click();
 }
 
-int roiItems(const PageScene& scene)
+QList<QGraphicsItem*> roiItems(const PageScene& scene)
 {
-    int count = 0;
-    for (const QGraphicsItem* item : scene.items())
-        count += item->data(0).toString() == QStringLiteral("roiImage");
-    return count;
+    QList<QGraphicsItem*> found;
+    for (QGraphicsItem* item : scene.items())
+        if (item->data(0).toString() == QStringLiteral("roiImage"))
+            found << item;
+    return found;
 }
 
 } // namespace
@@ -195,19 +196,16 @@ private slots:
         QVERIFY(same(b->image.image(), m_original));
 
         m_gestures->startPaste();
-        QCOMPARE(roiItems(b->scene), 1);
+        QCOMPARE(roiItems(b->scene).size(), 1);
         m_gestures->cancel();
         QVERIFY(!m_gestures->pasting());
-        QCOMPARE(roiItems(b->scene), 0);
+        QCOMPARE(roiItems(b->scene).size(), 0);
         QVERIFY(same(b->image.image(), m_original));
         QCOMPARE(b->undoSteps(), 1);
 
         m_gestures->startPaste();
-        QGraphicsItem* placed = nullptr;
-        for (QGraphicsItem* item : b->scene.items())
-            placed = item->data(0).toString() == QStringLiteral("roiImage") ? item : placed;
-        QVERIFY(placed);
-        placed->setPos(100, 100); // display pixels: the image's (200, 200)
+        QCOMPARE(roiItems(b->scene).size(), 1);
+        roiItems(b->scene).first()->setPos(100, 100); // display pixels: the image's (200, 200)
         m_gestures->confirm();
         QCOMPARE(b->undoSteps(), 2);
         const cv::Mat region = b->image.image()(cv::Rect(200, 200, 100, 20));
