@@ -118,8 +118,7 @@ private slots:
         m_commands->changeDpi();
         QCOMPARE(preset, kDpi);
         const PageInfo info = PageFile::readInfo(b->file);
-        QCOMPARE(info.dpiX, 150);
-        QCOMPARE(info.dpiY, 200);
+        QCOMPARE(QPoint(info.dpiX, info.dpiY), QPoint(150, 200));
         QCOMPARE(b->image.resolution(b->file), (QPair<int, int>(150, 200)));
         QCOMPARE(m_reopened, 1);
     }
