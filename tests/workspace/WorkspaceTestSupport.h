@@ -109,9 +109,11 @@ struct EditBench
     cv::Mat clipboard;
     CurrentImage image;
     PageScene scene;
+    GraphicsView view;
 
     EditBench(const QString& path, const cv::Mat& page, int dpi) : file(path)
     {
+        view.setScene(&scene);
         PageFile::saveWithDensity(page, file, dpi, dpi);
         // The engine asks the image itself for the file's resolution.
         image = CurrentImage(DispatcherEngine::forImage(&image, &clipboard));

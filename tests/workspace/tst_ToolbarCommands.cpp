@@ -43,7 +43,6 @@ class TestToolbarCommands : public QObject
     QTemporaryDir m_dir;
     int m_reopened = 0;
     std::unique_ptr<EditBench> b;
-    std::unique_ptr<GraphicsView> m_view;
     std::unique_ptr<QWidget> m_window;
     ToolbarCommands* m_commands = nullptr;
 
@@ -61,15 +60,13 @@ private slots:
         m_reopened = 0;
         b = std::make_unique<EditBench>(m_dir.filePath(QStringLiteral("案卷 一/0001.jpg")),
                                         whitePage(), kDpi);
-        m_view = std::make_unique<GraphicsView>();
-        m_view->setScene(&b->scene);
         m_window = std::make_unique<QWidget>();
 
         ToolbarCommands::Hooks hooks;
         hooks.window = m_window.get();
         hooks.image = &b->image;
         hooks.scene = &b->scene;
-        hooks.view = m_view.get();
+        hooks.view = &b->view;
         hooks.clipboard = &b->clipboard;
         hooks.execute = [this](int id, bool run, const QVariant& param) {
             b->execute(id, run, param);
@@ -85,7 +82,6 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        m_view.reset();
         b.reset();
     }
 
