@@ -75,15 +75,8 @@ QString actionLabel(int id)
 
 OperationContext contextFor(const BatchJob& job, int dpiX, int dpiY)
 {
-    OperationContext ctx;
-    ctx.backgroundColour = job.backgroundColour;
-    ctx.dpiX = dpiX;
-    ctx.dpiY = dpiY;
-    ctx.margins = job.margins;
-    ctx.pageSize = job.pageSize;
-    ctx.colour = job.colour;
-    ctx.batch = true;
-    return ctx;
+    return OperationContext::make(job.backgroundColour, dpiX, dpiY, job.margins, job.pageSize,
+                                  job.colour, true);
 }
 
 // Read, every action in order, write back with the resolution in force.

@@ -22,18 +22,27 @@ struct OperationContext
     cv::Mat clipboard;  // the region copied last, pasted by IMG_OPT_ROI_PASTE
     bool batch = false; // true: only the batch list's operations run
 
+    // The given parameters with the given resolution in force.
+    static OperationContext make(const QColor& background, int dpiX, int dpiY,
+                                 const stPageMargins& margins, const stPageSizeInfo& pageSize,
+                                 const stColourInfo& colour, bool batch)
+    {
+        OperationContext ctx;
+        ctx.backgroundColour = background;
+        ctx.dpiX = dpiX;
+        ctx.dpiY = dpiY;
+        ctx.margins = margins;
+        ctx.pageSize = pageSize;
+        ctx.colour = colour;
+        ctx.batch = batch;
+        return ctx;
+    }
+
     // The process-wide values with the given resolution in force.
     static OperationContext fromProcess(int dpiX, int dpiY, bool batch = false)
     {
         const ProcessParams& params = ProcessParams::current();
-        OperationContext ctx;
-        ctx.backgroundColour = params.backgroundColour;
-        ctx.dpiX = dpiX;
-        ctx.dpiY = dpiY;
-        ctx.margins = params.margins;
-        ctx.pageSize = params.pageSize;
-        ctx.colour = params.colour;
-        ctx.batch = batch;
-        return ctx;
+        return make(params.backgroundColour, dpiX, dpiY, params.margins, params.pageSize,
+                    params.colour, batch);
     }
 };
