@@ -1,5 +1,6 @@
 #include "FileTableModel.h"
 
+#include "CheckedRows.h"
 #include "DirListing.h"
 #include "NameUtils.h"
 
@@ -193,10 +194,7 @@ QStringList FileTableModel::filePaths() const
 
 QList<stFileModelInfo> FileTableModel::checkedFiles() const
 {
-    QList<stFileModelInfo> result;
-    std::copy_if(m_rows.cbegin(), m_rows.cend(), std::back_inserter(result),
-                 [](const stFileModelInfo& info) { return info.checked; });
-    return result;
+    return CheckedRows::checked(m_rows);
 }
 
 void FileTableModel::notifyCheckChanged(int firstRow, int lastRow)
@@ -208,15 +206,13 @@ void FileTableModel::notifyCheckChanged(int firstRow, int lastRow)
 
 void FileTableModel::checkAll()
 {
-    for (stFileModelInfo& info : m_rows)
-        info.checked = true;
+    CheckedRows::setAll(m_rows, true);
     notifyCheckChanged(0, m_rows.size() - 1);
 }
 
 void FileTableModel::uncheckAll()
 {
-    for (stFileModelInfo& info : m_rows)
-        info.checked = false;
+    CheckedRows::setAll(m_rows, false);
     notifyCheckChanged(0, m_rows.size() - 1);
 }
 

@@ -1,5 +1,6 @@
 #include "FolderTableModel.h"
 
+#include "CheckedRows.h"
 #include "DirListing.h"
 
 #include <algorithm>
@@ -66,10 +67,7 @@ stFolderModelInfo FolderTableModel::folderInfo(int row) const
 
 QList<stFolderModelInfo> FolderTableModel::checkedFolders() const
 {
-    QList<stFolderModelInfo> result;
-    std::copy_if(m_rows.cbegin(), m_rows.cend(), std::back_inserter(result),
-                 [](const stFolderModelInfo& info) { return info.checked; });
-    return result;
+    return CheckedRows::checked(m_rows);
 }
 
 void FolderTableModel::notifyCheckChanged(int firstRow, int lastRow)
@@ -80,15 +78,13 @@ void FolderTableModel::notifyCheckChanged(int firstRow, int lastRow)
 
 void FolderTableModel::checkAll()
 {
-    for (stFolderModelInfo& info : m_rows)
-        info.checked = true;
+    CheckedRows::setAll(m_rows, true);
     notifyCheckChanged(0, m_rows.size() - 1);
 }
 
 void FolderTableModel::uncheckAll()
 {
-    for (stFolderModelInfo& info : m_rows)
-        info.checked = false;
+    CheckedRows::setAll(m_rows, false);
     notifyCheckChanged(0, m_rows.size() - 1);
 }
 
