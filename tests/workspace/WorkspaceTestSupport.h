@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 #include <opencv2/core.hpp>
 
@@ -34,19 +33,6 @@ inline double darkest(const cv::Mat& area)
     double value = 255;
     cv::minMaxLoc(area.reshape(1), &value);
     return value;
-}
-
-// Answers the next message box that comes up with the given button.
-inline void answerNextBox(QMessageBox::StandardButton answer)
-{
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            timer->deleteLater();
-            box->button(answer)->click();
-        }
-    });
-    timer->start(20);
 }
 
 // The main window on the data directory `root`, shown, after the background

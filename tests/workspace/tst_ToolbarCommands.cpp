@@ -7,7 +7,6 @@
 #include "WaitingDlg.h"
 #include "WorkspaceTestSupport.h"
 
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
@@ -92,12 +91,6 @@ private slots:
         m_commands->toggleMargins(true);
         QVERIFY(!button->isChecked());
         QVERIFY(!b->scene.marginItem()->isVisible());
-
-        QVERIFY(b->open());
-        m_commands->toggleMargins(true);
-        QVERIFY(b->scene.marginItem()->isVisible());
-        m_commands->previewMargins(10, 0, 0, 0); // 10 mm at 300 dpi, shown at half size
-        QCOMPARE(b->scene.marginItem()->rect().left(), 59.0);
     }
 
     void resolutionChangeRewritesTheFileAndIsKept()
@@ -117,23 +110,6 @@ private slots:
         QCOMPARE(QPoint(info.dpiX, info.dpiY), QPoint(150, 200));
         QCOMPARE(b->image.resolution(b->file), (QPair<int, int>(150, 200)));
         QCOMPARE(m_reopened, 1);
-    }
-
-    void pageSizeRunsOnTheChosenMillimetres()
-    {
-        QVERIFY(b->open());
-        whenModal([](QWidget* dialog) {
-            dialog->findChild<QComboBox*>(QStringLiteral("comboBox_pageType"))
-                ->setCurrentText(QStringLiteral("自定义"));
-            dialog->findChild<QSpinBox*>(QStringLiteral("spinBox_widthMM"))->setValue(40);
-            dialog->findChild<QSpinBox*>(QStringLiteral("spinBox_heightMM"))->setValue(20);
-            accept(dialog);
-            return true;
-        });
-        m_commands->changePageSize();
-        // 40 x 20 mm at 300 dpi.
-        QCOMPARE(QSize(b->image.image().cols, b->image.image().rows), QSize(472, 236));
-        QCOMPARE(ProcessParams::current().pageSize.widthMM, 40);
     }
 
     void signedNumberIsWrittenInEverySaveMode()
