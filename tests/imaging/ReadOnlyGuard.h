@@ -4,8 +4,8 @@
 #include <QProcess>
 #include <unistd.h>
 
-// Makes a file or folder unwritable for the duration of a test. Root ignores
-// permission bits, so there the immutable attribute is used instead.
+// Makes a file or folder unwritable while in scope. Root ignores permission
+// bits, so there the immutable attribute is used instead.
 class ReadOnlyGuard
 {
 public:
@@ -17,9 +17,9 @@ public:
     }
     ~ReadOnlyGuard()
     {
-        if (!m_path.isEmpty() && geteuid() == 0)
+        if (m_ok && geteuid() == 0)
             QProcess::execute("chattr", {"-i", m_path});
-        if (!m_path.isEmpty())
+        if (m_ok)
             QFile::setPermissions(m_path, m_perms);
     }
     bool ok() const { return m_ok; }

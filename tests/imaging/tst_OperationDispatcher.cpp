@@ -66,13 +66,11 @@ private slots:
 #define CALL(expr) [=](const cv::Mat& m) { return expr; }
         row("1", 1, {}, CALL(rotate(m, 90)));
         row("2", 2, {}, CALL(rotate(m, 270)));
-        row("3", 3, {}, CALL(rotate(m, 180)));
         row("6", 6, {}, CALL(flip(m, 1)));
         row("7", 7, {}, CALL(flip(m, 0)));
         row("11", 11, {}, CALL(autoDeskew(m, 2)));
         row("12", 12, 4.5, CALL(rotateByAngle(m, 4.5f)));
         row("13", 13, {}, CALL(rotateByAngle(m, 1.0f)));
-        row("14", 14, {}, CALL(rotateByAngle(m, -1.0f)));
         row("16", 16, {}, CALL(autoCorrect(m)));
         row("17", 17, QVariant::fromValue(corners), CALL(perspectiveCorrect(m, corners)));
         row("21", 21, {}, CALL(clearBackground(m, bg)));
@@ -90,7 +88,6 @@ private slots:
         row("55 context", 55, {}, CALL(resizeToPage(m, 30, 30, 1)));
         row("61", 61, r, CALL(pasteRegion(m, clip, r)));
         row("100", 100, {}, CALL(contentDeep(m)));
-        row("101", 101, {}, CALL(contentLight(m)));
         // Margins 1, 1, 2, 1 mm; top and bottom with the y resolution, sides with x.
         row("203 batch dpi", 203, QPoint(127, 254), CALL(clearMargins(m, 10, 10, 10, 5, bg)));
 #undef CALL

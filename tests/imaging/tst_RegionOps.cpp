@@ -1,5 +1,6 @@
 #include "PageTestFiles.h"
 #include "RegionOps.h"
+#include "ToneOps.h"
 
 #include <QtTest>
 #include <opencv2/imgproc.hpp>
@@ -84,8 +85,8 @@ private slots:
         // Longer of each pair of opposite sides, truncated: 100 (not 70.7) by 63 (not 50.99).
         const QVector<QPoint> trapezoid = {{0, 0}, {100, 0}, {80, 60}, {10, 50}};
         QCOMPARE(ImageHelper::perspectiveCorrect(src, trapezoid).size(), cv::Size(100, 63));
-        const QVector<QPoint> line = {{0, 0}, {10, 10}, {20, 20}, {30, 30}};
-        QCOMPARE(ImageHelper::perspectiveCorrect(src, line).data, src.data);
+        QCOMPARE(ImageHelper::perspectiveCorrect(src, {{0, 0}, {10, 10}, {20, 20}, {30, 30}}).data,
+                 src.data); // collinear corners
     }
 
     void autoCorrectFindsPage_data()
@@ -94,9 +95,7 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("aligned") << 0.f << QSize(280, 200); // two extremes share a corner
         QTest::newRow("nearly aligned") << 0.3f << QSize(200, 280);
-        QTest::newRow("1 degree") << 1.f << QSize(280, 200);
         QTest::newRow("skewed") << -5.f << QSize(280, 200);
-        QTest::newRow("20 degrees") << 20.f << QSize(200, 280);
         QTest::newRow("-25 degrees") << -25.f << QSize(280, 200);
     }
     void autoCorrectFindsPage()
@@ -126,14 +125,21 @@ private slots:
         const cv::Mat flat(50, 50, CV_8UC3, cv::Scalar::all(128));
         QCOMPARE(ImageHelper::autoCorrect(flat).data, flat.data);
         const QRect r(0, 0, 9, 9); // clipped to the image
-        for (const cv::Mat& m : {cv::Mat(), noisePage(1, 1, 1), noisePage(4, 3, 3),
-                                 cv::Mat(3, 3, CV_16UC3, cv::Scalar::all(40000))}) {
+        // 16-bit and alpha matrices too, which no reader should hand over.
+        for (const cv::Mat& m :
+             {cv::Mat(), noisePage(1, 1, 1), noisePage(3, 1, 1), noisePage(4, 3, 3),
+              cv::Mat(3, 3, CV_16UC3, cv::Scalar::all(40000))}) {
             for (const cv::Mat& out :
                  {ImageHelper::clearInside(m, r, kColour), ImageHelper::clearOutside(m, r, kColour),
                   ImageHelper::crop(m, r), ImageHelper::pasteRegion(m, m, QRect(0, 0, 2, 2)),
                   ImageHelper::autoCorrect(m)})
                 QVERIFY(out.size() == m.size() && out.type() == m.type());
             QCOMPARE(ImageHelper::perspectiveCorrect(m, quad).type(), m.type());
+            for (const cv::Mat& out :
+                 {ImageHelper::clearBackground(m, Qt::white), ImageHelper::contentLight(m),
+                  ImageHelper::contentDeep(m), ImageHelper::redSealDeep(m),
+                  ImageHelper::binarize(m), ImageHelper::adjustColour(m, 1.5f, 5, 1.5f)})
+                QCOMPARE(out.size(), m.size()); // binarize gives grey
         }
     }
 };
