@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
 #include <list>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -112,6 +113,33 @@ bool loadWithDensity(const QString& path, cv::Mat& out, int& dpiX, int& dpiY)
     return true;
 }
 
+namespace {
+
+// Writes path through a temporary file beside it; Magick++ errors are logged
+// with the path and reported as failure, leaving the page as it was.
+bool replaceWithMagick(const QString& path, const char* failure,
+                       const std::function<void(const std::string&)>& write)
+{
+    QString error;
+    const bool ok = SafeWrite::replaceFile(
+        path,
+        [&](const QString& temporary) {
+            try {
+                write(temporary.toUtf8().toStdString());
+                return true;
+            } catch (const std::exception& e) {
+                logException(e.what(), path);
+                return false;
+            }
+        },
+        &error);
+    if (!ok)
+        qWarning().noquote() << failure << error;
+    return ok;
+}
+
+} // namespace
+
 bool saveWithDensity(const cv::Mat& mat, const QString& path, int dpiX, int dpiY)
 {
     MagickRuntime::ensureInitialised();
@@ -123,22 +151,7 @@ bool saveWithDensity(const cv::Mat& mat, const QString& path, int dpiX, int dpiY
     if (!image.isValid())
         return false;
     MagickResolution::write(image, dpiX, dpiY);
-    QString error;
-    const bool ok = SafeWrite::replaceFile(
-        path,
-        [&](const QString& temporary) {
-            try {
-                image.write(temporary.toUtf8().toStdString());
-                return true;
-            } catch (const std::exception& e) {
-                logException(e.what(), path);
-                return false;
-            }
-        },
-        &error);
-    if (!ok)
-        qWarning().noquote() << "save failed:" << error;
-    return ok;
+    return replaceWithMagick(path, "save failed:", [&](const std::string& to) { image.write(to); });
 }
 
 bool setFileDensity(const QString& path, int dpiX, int dpiY)
@@ -168,23 +181,9 @@ bool setFileDensity(const QString& path, int dpiX, int dpiY)
     }
     for (Magick::Image& frame : frames)
         MagickResolution::write(frame, dpiX, dpiY);
-    QString error;
-    const bool ok = SafeWrite::replaceFile(
-        path,
-        [&](const QString& temporary) {
-            try {
-                Magick::writeImages(frames.begin(), frames.end(), temporary.toUtf8().toStdString(),
-                                    true);
-                return true;
-            } catch (const std::exception& e) {
-                logException(e.what(), path);
-                return false;
-            }
-        },
-        &error);
-    if (!ok)
-        qWarning().noquote() << "set density failed:" << error;
-    return ok;
+    return replaceWithMagick(path, "set density failed:", [&](const std::string& to) {
+        Magick::writeImages(frames.begin(), frames.end(), to, true);
+    });
 }
 
 PageInfo readInfo(const QString& path)
