@@ -85,11 +85,7 @@ cv::Mat deskewPass(const cv::Mat& src)
         const double angle = deskewAngle(lines);
         if (angle == 0.0)
             return src.clone();
-        const cv::Point2f centre(src.cols * 0.5f, src.rows * 0.5f);
-        cv::Mat out;
-        cv::warpAffine(src, out, rotationMatrix(centre, angle, 1.0), src.size(), cv::INTER_LINEAR,
-                       cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255, 0));
-        return out;
+        return rotateAbout(src, cv::Point2f(src.cols * 0.5f, src.rows * 0.5f), angle);
     } catch (const std::exception& e) {
         qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
         return src.clone();

@@ -52,6 +52,14 @@ cv::Mat rotationMatrix(const cv::Point2f& centre, double angle, double scale)
     return cv::getRotationMatrix2D(centre, angle, scale);
 }
 
+cv::Mat rotateAbout(const cv::Mat& src, const cv::Point2f& centre, double angle)
+{
+    cv::Mat out;
+    cv::warpAffine(src, out, rotationMatrix(centre, angle, 1.0), src.size(), cv::INTER_LINEAR,
+                   cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255, 0));
+    return out;
+}
+
 cv::Mat rotateByAngle(const cv::Mat& src, float angle)
 {
     if (src.empty())
@@ -59,10 +67,7 @@ cv::Mat rotateByAngle(const cv::Mat& src, float angle)
     try {
         const cv::Point2f centre(static_cast<float>(src.cols / 2),
                                  static_cast<float>(src.rows / 2));
-        cv::Mat out;
-        cv::warpAffine(src, out, rotationMatrix(centre, angle, 1.0), src.size(), cv::INTER_LINEAR,
-                       cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255, 0));
-        return out;
+        return rotateAbout(src, centre, angle);
     } catch (const std::exception& e) {
         qWarning().noquote() << "Caught exception: " + QString::fromStdString(e.what());
         return src.clone();

@@ -19,6 +19,10 @@ cv::Mat flip(const cv::Mat& src, int flipCode);
 // that leave the frame are cut off, uncovered corners are white.
 cv::Mat rotateByAngle(const cv::Mat& src, float angle);
 
+// Rotation about centre into a frame of the same size with white corners;
+// throws what OpenCV throws (callers log and keep the page).
+cv::Mat rotateAbout(const cv::Mat& src, const cv::Point2f& centre, double angle);
+
 // The 2 x 3 affine matrix (CV_64F) of a rotation about centre by angle with scale.
 cv::Mat rotationMatrix(const cv::Point2f& centre, double angle, double scale);
 
