@@ -1,6 +1,5 @@
 #include "FileTableModel.h"
 
-#include "CheckedRows.h"
 #include "DirListing.h"
 #include "NameUtils.h"
 
@@ -38,7 +37,7 @@ QStringList buildImageNameFilters()
 } // namespace
 
 FileTableModel::FileTableModel(QObject* parent)
-    : QAbstractTableModel(parent), m_headers{"", "文件名", "大小"}
+    : CheckableRowsModel(parent), m_headers{"", "文件名", "大小"}
 {
 }
 
@@ -194,34 +193,7 @@ QStringList FileTableModel::filePaths() const
 
 QList<stFileModelInfo> FileTableModel::checkedFiles() const
 {
-    return CheckedRows::checked(m_rows);
-}
-
-void FileTableModel::notifyCheckChanged(int firstRow, int lastRow)
-{
-    // A check mark is row content, not a row change: the current row stays put.
-    if (firstRow <= lastRow)
-        emit dataChanged(index(firstRow, 0), index(lastRow, 0), {Qt::CheckStateRole});
-}
-
-void FileTableModel::checkAll()
-{
-    CheckedRows::setAll(m_rows, true);
-    notifyCheckChanged(0, m_rows.size() - 1);
-}
-
-void FileTableModel::uncheckAll()
-{
-    CheckedRows::setAll(m_rows, false);
-    notifyCheckChanged(0, m_rows.size() - 1);
-}
-
-void FileTableModel::toggleCheck(int row)
-{
-    if (!validRow(row))
-        return;
-    m_rows[row].checked = !m_rows[row].checked;
-    notifyCheckChanged(row, row);
+    return checkedRows();
 }
 
 void FileTableModel::setChecked(const QList<int>& rows, bool checked)

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "CheckableRowsModel.h"
 #include "FileMover.h"
 #include "stFileModelInfo.h"
 
-#include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -11,7 +11,7 @@
 // The image files of one folder, one row each, with a check mark per row.
 // Dragging a row onto another renames the files on disk so that the dragged
 // file takes the target's place (see FileMover).
-class FileTableModel : public QAbstractTableModel
+class FileTableModel : public CheckableRowsModel<stFileModelInfo>
 {
     Q_OBJECT
 public:
@@ -43,9 +43,6 @@ public:
     QStringList filePaths() const;
     QList<stFileModelInfo> checkedFiles() const;
 
-    void checkAll();
-    void uncheckAll();
-    void toggleCheck(int row);
     void setChecked(const QList<int>& rows, bool checked);
 
     // Deletes the checked files and their rows; stops at the first failure.
@@ -62,12 +59,9 @@ public:
     void setTagSource(FileMover::TagSource source);
 
 private:
-    bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }
-    void notifyCheckChanged(int firstRow, int lastRow);
     bool confirm(const QString& title, const QString& text) const;
 
     QStringList m_headers;
-    QList<stFileModelInfo> m_rows;
     ConfirmHandler m_confirm;
     ErrorNotifier m_notifyError;
     FileMover::TagSource m_tagSource;

@@ -1,12 +1,11 @@
 #include "FolderTableModel.h"
 
-#include "CheckedRows.h"
 #include "DirListing.h"
 
 #include <algorithm>
 
 FolderTableModel::FolderTableModel(QObject* parent)
-    : QAbstractTableModel(parent), m_headers{"", "案卷目录"}
+    : CheckableRowsModel(parent), m_headers{"", "案卷目录"}
 {
 }
 
@@ -67,31 +66,5 @@ stFolderModelInfo FolderTableModel::folderInfo(int row) const
 
 QList<stFolderModelInfo> FolderTableModel::checkedFolders() const
 {
-    return CheckedRows::checked(m_rows);
-}
-
-void FolderTableModel::notifyCheckChanged(int firstRow, int lastRow)
-{
-    if (firstRow <= lastRow)
-        emit dataChanged(index(firstRow, 0), index(lastRow, 0), {Qt::CheckStateRole});
-}
-
-void FolderTableModel::checkAll()
-{
-    CheckedRows::setAll(m_rows, true);
-    notifyCheckChanged(0, m_rows.size() - 1);
-}
-
-void FolderTableModel::uncheckAll()
-{
-    CheckedRows::setAll(m_rows, false);
-    notifyCheckChanged(0, m_rows.size() - 1);
-}
-
-void FolderTableModel::toggleCheck(int row)
-{
-    if (!validRow(row))
-        return;
-    m_rows[row].checked = !m_rows[row].checked;
-    notifyCheckChanged(row, row);
+    return checkedRows();
 }

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "CheckableRowsModel.h"
 #include "stFolderModelInfo.h"
 
-#include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
 
 // The sub-folders of one directory (the case-file folders a split fills), one
 // row each, all checked when loaded. The owning dialog toggles the checks.
-class FolderTableModel : public QAbstractTableModel
+class FolderTableModel : public CheckableRowsModel<stFolderModelInfo>
 {
     Q_OBJECT
 public:
@@ -26,15 +26,7 @@ public:
     stFolderModelInfo folderInfo(int row) const;
     QList<stFolderModelInfo> checkedFolders() const;
 
-    void checkAll();
-    void uncheckAll();
-    void toggleCheck(int row);
-
 private:
-    bool validRow(int row) const { return row >= 0 && row < m_rows.size(); }
-    void notifyCheckChanged(int firstRow, int lastRow);
-
     QStringList m_headers;
-    QList<stFolderModelInfo> m_rows;
     QString m_dirPath;
 };
