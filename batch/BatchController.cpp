@@ -2,10 +2,10 @@
 
 #include "BackgroundTask.h"
 #include "BatchRunner.h"
-#include "PageFile.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -20,8 +20,10 @@ BatchSummary BatchController::start(QWidget* parent, const BatchJob& job,
                                     const std::function<void()>& reopen)
 {
     qInfo() << "开始批量处理...";
-    prepareHistory(job.files, history);
+    if (history.clearAll)
+        history.clearAll();
     const BatchSummary summary = run(parent, job);
+    fillHistory(job.files, summary, history);
     if (reopen) {
         QObject* context = parent ? static_cast<QObject*>(parent) : QCoreApplication::instance();
         QTimer::singleShot(kReopenDelayMs, context, reopen);
@@ -29,15 +31,18 @@ BatchSummary BatchController::start(QWidget* parent, const BatchJob& job,
     return summary;
 }
 
-void BatchController::prepareHistory(const QStringList& files, const HistoryHooks& history)
+void BatchController::fillHistory(const QStringList& files, const BatchSummary& summary,
+                                  const HistoryHooks& history)
 {
-    if (history.clearAll)
-        history.clearAll();
+    QSet<QString> done;
     for (const QString& path : files) {
+        const auto original = summary.originals.constFind(path);
+        if (original == summary.originals.constEnd() || done.contains(path))
+            continue;
+        done.insert(path);
         qDebug().noquote() << QStringLiteral("入栈：") + path;
-        const cv::Mat image = PageFile::loadForEdit(path);
-        if (!image.empty() && history.pushOnly)
-            history.pushOnly(path, image);
+        if (history.pushOnly)
+            history.pushOnly(path, original.value());
     }
 }
 

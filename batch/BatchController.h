@@ -5,8 +5,8 @@
 #include "stActionData.h"
 
 #include <QStringList>
+#include <memory>
 #include <functional>
-#include <opencv2/core.hpp>
 
 class QWidget;
 
@@ -20,19 +20,24 @@ public:
     {
         // Empties the undo and redo histories of every file.
         std::function<void()> clearAll;
-        // Makes image the only undo entry of the file at path.
-        std::function<void(const QString& path, const cv::Mat& image)> pushOnly;
+        // Makes the page as it was before the run the only undo entry of the file at path.
+        std::function<void(const QString& path, const std::shared_ptr<OriginalPage>& original)>
+            pushOnly;
     };
 
     // Logs "开始批量处理...", resets the history, runs the job behind the
-    // progress dialog (blocking, modal) and, 500 ms after it closes, calls
-    // reopen (the window reopens its current file). Returns the summary.
+    // progress dialog (blocking, modal), makes each page's original its only
+    // undo entry and, 500 ms after the dialog closes, calls reopen (the window
+    // reopens its current file). Returns the summary. The workers keep the
+    // originals as files in job.originalsFolder: nothing is decoded before the
+    // dialog shows, and nothing until the operator undoes.
     static BatchSummary start(QWidget* parent, const BatchJob& job, const HistoryHooks& history,
                               const std::function<void()>& reopen);
 
-    // Every file's pre-batch image as its only undo entry ("入栈：" path).
-    // Files that cannot be opened get no entry.
-    static void prepareHistory(const QStringList& files, const HistoryHooks& history);
+    // Every read file's original as its only undo entry ("入栈：" path), in list
+    // order. Files that could not be read get no entry.
+    static void fillHistory(const QStringList& files, const BatchSummary& summary,
+                            const HistoryHooks& history);
 
     // The identifiers of the checked rows, in list order; unchecked rows are passed over.
     static QList<int> actionIds(const QList<stActionData>& rows);

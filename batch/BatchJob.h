@@ -36,6 +36,10 @@ struct BatchJob
     PageNumberJob numbering;
     bool numberingFromView = false;
 
+    // When set, each page's file is copied here before it is rewritten, so the
+    // window can offer the page as it was (BatchSummary::originals).
+    QString originalsFolder;
+
     // Files processed at the same time; 0 picks from the cores available.
     int workers = 0;
 

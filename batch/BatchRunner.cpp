@@ -4,6 +4,7 @@
 #include "MagickRuntime.h"
 #include "OperationDispatcher.h"
 #include "OperationRegistry.h"
+#include "OriginalPage.h"
 #include "PageFile.h"
 #include "PageNumberPlacement.h"
 #include "PageNumberStamper.h"
@@ -49,6 +50,7 @@ struct FileOutcome
     int dpiX = 0; // resolution the file was read with
     int dpiY = 0;
     bool actionFailed = false;
+    std::shared_ptr<OriginalPage> original;
     std::vector<LogLine> log;
 };
 
@@ -98,6 +100,8 @@ FileOutcome processFile(const BatchJob& job, const QString& path)
     log(QtDebugMsg, QStringLiteral("%1 初始dpi： %2 %3").arg(path).arg(dpiX).arg(dpiY));
     outcome.dpiX = dpiX;
     outcome.dpiY = dpiY;
+    if (!job.originalsFolder.isEmpty())
+        outcome.original = OriginalPage::keep(path, job.originalsFolder);
 
     int position = 0;
     for (const int id : job.actions) {
@@ -306,6 +310,9 @@ BatchSummary BatchRunner::run(const BatchJob& job, const Progress& progress)
             }
             anyRead = true;
             summary.initialResolutions.insert(path, QPoint(outcome.dpiX, outcome.dpiY));
+            // A file listed twice keeps the state it had before the run.
+            if (outcome.original && !summary.originals.contains(path))
+                summary.originals.insert(path, outcome.original);
             if (outcome.actionFailed)
                 summary.actionFailures.append(path);
             if (outcome.state == FileState::WriteFailed) {

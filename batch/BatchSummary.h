@@ -3,6 +3,9 @@
 #include <QMap>
 #include <QPoint>
 #include <QStringList>
+#include <memory>
+
+class OriginalPage;
 
 // What a batch run did, file by file.
 struct BatchSummary
@@ -16,6 +19,9 @@ struct BatchSummary
     QStringList stampFailures;  // readable but the number could not be written
     // Batch resolution record: full path -> resolution the file was read with.
     QMap<QString, QPoint> initialResolutions;
+    // Full path -> the page as it was before the run, for every page that was
+    // read (only with BatchJob::originalsFolder).
+    QMap<QString, std::shared_ptr<OriginalPage>> originals;
 
     bool allSucceeded() const
     {

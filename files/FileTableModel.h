@@ -4,6 +4,7 @@
 #include "FileMover.h"
 #include "stFileModelInfo.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -57,6 +58,10 @@ public:
     void setConfirmHandler(ConfirmHandler handler);
     void setErrorNotifier(ErrorNotifier notifier);
     void setTagSource(FileMover::TagSource source);
+
+signals:
+    void namesAboutToChange(const QStringList& paths);
+    void namesChanged(const QHash<QString, QString>& oldToNew);
 
 private:
     bool confirm(const QString& title, const QString& text) const;

@@ -15,9 +15,12 @@
 #include "PageMarginSetDlg.h"
 #include "PageNoAreaSetDlg.h"
 #include "PageScene.h"
+#include "PathRekey.h"
+#include "PendingEdits.h"
 #include "ToolbarCommands.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -108,13 +111,22 @@ BatchSummary BatchPanel::runChecked()
 BatchSummary BatchPanel::run(const QStringList& files)
 {
     CurrentImage* image = m_hooks.image;
-    // Edits waiting for a page turn reach the disk before the batch reads the
-    // files; the stale pixels are dropped afterwards, so neither the reopen nor
-    // an edit in the meantime can write them over the batch's result.
-    image->leave();
+    // Unsaved edits reach the disk before the batch reads the files (asked
+    // first in the manual mode); the stale pixels are dropped afterwards, so
+    // neither the reopen nor an edit in the meantime can write them over the
+    // batch's result.
+    if (!PendingEdits::settle(*image, m_hooks.ask))
+        return BatchSummary();
 
     BatchJob job =
         BatchJob::fromProcess(files, BatchController::actionIds(m_model->checkedActions()));
+    if (!m_originals || !m_originals->isValid())
+        m_originals = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                      QStringLiteral("/tarvo-originals-XXXXXX"));
+    if (m_originals->isValid())
+        job.originalsFolder = m_originals->path();
+    else
+        qWarning() << "no folder for the originals: a batch run cannot be undone";
     // The page-number item and the page belong to the GUI thread: the run gets
     // a copy. Without a page on screen each file is numbered on its own.
     job.numbering = m_hooks.scene->pageNumberSnapshot();
@@ -122,8 +134,8 @@ BatchSummary BatchPanel::run(const QStringList& files)
 
     BatchController::HistoryHooks history;
     history.clearAll = [image]() { image->history().clear(); };
-    history.pushOnly = [image](const QString& path, const cv::Mat& before) {
-        image->history().pushUndo(path, before);
+    history.pushOnly = [image](const QString& path, const std::shared_ptr<OriginalPage>& before) {
+        image->history().pushUndo(path, HistoryEntry(before));
     };
     m_resolutions.clear();
     const BatchSummary summary =
@@ -132,7 +144,14 @@ BatchSummary BatchPanel::run(const QStringList& files)
     m_resolutions = summary.initialResolutions;
     if (job.actions.contains(IMG_OPT_DPI))
         refreshResolutions(files);
+    if (m_hooks.report)
+        m_hooks.report(summary);
     return summary;
+}
+
+void BatchPanel::followRenames(const QHash<QString, QString>& oldToNew)
+{
+    rekeyPaths(m_resolutions, oldToNew);
 }
 
 // Later saves of an edited page write the resolution remembered for it; after a

@@ -2,7 +2,10 @@
 
 #include "BatchSummary.h"
 
+#include <QHash>
 #include <QMap>
+#include <QTemporaryDir>
+#include <memory>
 #include <QModelIndex>
 #include <QObject>
 #include <QPoint>
@@ -39,6 +42,10 @@ public:
         std::function<QStringList()> allFiles;     // full paths of the file list, in order
         std::function<QStringList()> checkedFiles; // the checked ones, in order
         std::function<void()> reopen;              // shows the file list's current file anew
+        // Asks whether to save unsaved edits in the manual mode before a run; yes goes on.
+        std::function<bool(const QString& title, const QString& text)> ask;
+        // Tells the operator how the run went (counts, and the paths that did not go through).
+        std::function<void(const BatchSummary& summary)> report;
     };
 
     BatchPanel(const Hooks& hooks, QObject* parent = nullptr);
@@ -53,8 +60,11 @@ public:
     void actionClicked(const QModelIndex& index);
     // The row's parameter dialog, with the live previews of its overlay.
     void openSettings(const QModelIndex& index);
-    // Runs the checked actions over files behind the progress dialog.
+    // Runs the checked actions over files behind the progress dialog. Returns
+    // an empty summary when the operator called the run off.
     BatchSummary run(const QStringList& files);
+    // Follows files renamed on disk (old full path -> new).
+    void followRenames(const QHash<QString, QString>& oldToNew);
     BatchSummary runAll();
     BatchSummary runChecked();
 
@@ -68,4 +78,6 @@ private:
     ButtonDelegate* m_delegate = nullptr;
     ActionSettingsOpener* m_opener = nullptr;
     QMap<QString, QPoint> m_resolutions;
+    // Where the runs keep the pages as they were, for undo; lives with the window.
+    std::unique_ptr<QTemporaryDir> m_originals;
 };

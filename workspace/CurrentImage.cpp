@@ -1,6 +1,7 @@
 #include "CurrentImage.h"
 
 #include "PageFile.h"
+#include "PathRekey.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -13,23 +14,29 @@ void CurrentImage::setSaveMode(int mode)
     saveMode_ = mode == FullyAutomatic ? FullyAutomatic : mode == Manual ? Manual : OnPageTurn;
 }
 
-void CurrentImage::leave()
+bool CurrentImage::leave()
 {
     if (saveMode_ == OnPageTurn && !file_.isEmpty() && history_.canUndo(file_))
-        save();
+        return save();
+    return true;
 }
 
 void CurrentImage::close()
 {
     file_.clear();
     image_.release();
+    unsaved_ = false;
 }
 
 bool CurrentImage::open(const QString& path)
 {
-    leave();
+    // Reading the open file anew means it changed on disk: writing the pixels
+    // held now would put the old page back over the new one.
+    if (path != file_)
+        leave();
     file_ = path;
     image_.release();
+    unsaved_ = false;
     cv::Mat loaded = loader_ ? loader_(path) : PageFile::loadForEdit(path);
     if (loaded.empty()) {
         qWarning() << "curOpendMat is NULL" << path;
@@ -51,6 +58,7 @@ bool CurrentImage::reload()
     if (loaded.empty())
         return false;
     image_ = loaded;
+    unsaved_ = false;
     return true;
 }
 
@@ -68,7 +76,7 @@ bool CurrentImage::executeOperation(int optId, bool run, const QVariant& param)
     if (result.status == OperationResult::Applied && !result.image.empty())
         image_ = result.image;
     history_.clearRedo(file_);
-    saveIfAutomatic();
+    changed();
     return true;
 }
 
@@ -78,7 +86,7 @@ bool CurrentImage::undo()
     if (previous.empty())
         return false;
     image_ = previous;
-    saveIfAutomatic();
+    changed();
     return true;
 }
 
@@ -88,7 +96,7 @@ bool CurrentImage::redo()
     if (next.empty())
         return false;
     image_ = next;
-    saveIfAutomatic();
+    changed();
     return true;
 }
 
@@ -96,13 +104,28 @@ bool CurrentImage::save()
 {
     if (file_.isEmpty() || image_.empty() || !QFileInfo::exists(file_))
         return false;
-    return writeTo(file_, image_);
+    if (!writeTo(file_, image_)) {
+        unsaved_ = true;
+        if (saveFailed_)
+            saveFailed_(file_);
+        return false;
+    }
+    unsaved_ = false;
+    return true;
 }
 
-void CurrentImage::saveIfAutomatic()
+void CurrentImage::changed()
 {
+    unsaved_ = true;
     if (saveMode_ == FullyAutomatic)
         save();
+}
+
+void CurrentImage::followRenames(const QHash<QString, QString>& oldToNew)
+{
+    history_.rename(oldToNew);
+    rekeyPaths(resolutions_, oldToNew);
+    file_ = oldToNew.value(file_, file_);
 }
 
 QPair<int, int> CurrentImage::resolution(const QString& path) const
@@ -128,12 +151,19 @@ int CurrentImage::restoreOriginals(const Progress& progress)
     for (const QString& path : history_.undoPaths()) {
         if (progress)
             progress(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
-        const cv::Mat original = history_.oldest(path);
-        if (original.empty() || !QFileInfo::exists(path))
+        const HistoryEntry original = history_.oldest(path);
+        if (original.isNull() || !QFileInfo::exists(path))
             continue;
-        // The file's own stored resolution, so restoring never changes its dpi.
-        const PageInfo info = PageFile::readInfo(path);
-        if (PageFile::saveWithDensity(original, path, info.dpiX, info.dpiY))
+        // A page kept by a batch gets its very bytes back; an edited one is
+        // written with the file's own stored resolution, so its dpi stays.
+        bool ok = false;
+        if (original.original()) {
+            ok = original.original()->restoreTo(path);
+        } else {
+            const PageInfo info = PageFile::readInfo(path);
+            ok = PageFile::saveWithDensity(original.pixels(), path, info.dpiX, info.dpiY);
+        }
+        if (ok)
             ++written;
     }
     return written;

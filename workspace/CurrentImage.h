@@ -31,24 +31,32 @@ public:
 
     // Where open() gets its pixels: PageFile::loadForEdit unless replaced (a prefetching cache).
     using Loader = std::function<cv::Mat(const QString& path)>;
+    // Told about every write of the page that did not reach the disk.
+    using SaveFailed = std::function<void(const QString& path)>;
 
     explicit CurrentImage(Engine engine = {});
     void setLoader(Loader loader) { loader_ = std::move(loader); }
+    void setSaveFailedHandler(SaveFailed handler) { saveFailed_ = std::move(handler); }
 
     void setSaveMode(int mode);
     SaveMode saveMode() const { return saveMode_; }
 
     // Opens path; in the save-on-turn mode the file being left is written first
-    // when it has edits. On a decoding failure nothing stays open, so no later
-    // operation can write the previous page's pixels into this file.
+    // when it has edits. Opening the file already open only reads it anew from
+    // disk (after something else wrote it) and never writes it. On a decoding
+    // failure nothing stays open, so no later operation can write the previous
+    // page's pixels into this file.
     bool open(const QString& path);
-    // Leaving the file without opening another (emptied list, another folder).
-    void leave();
+    // Leaving the file without opening another (emptied list, another folder,
+    // a change of names); false when a save it had to make failed.
+    bool leave();
     void close();
 
     const QString& file() const { return file_; }
     const cv::Mat& image() const { return image_; }
     bool isOpen() const { return !image_.empty(); }
+    // The pixels on screen differ from the file: edited and not yet written, or the write failed.
+    bool hasUnsavedChanges() const { return isOpen() && unsaved_; }
     int lastOperation() const { return lastOperation_; }
 
     // Runs one operation with history; false when nothing changed on screen.
@@ -67,6 +75,10 @@ public:
     QPair<int, int> resolution(const QString& path) const;
     void rememberResolution(const QString& path, int dpiX, int dpiY);
 
+    // Follows files renamed on disk (old full path -> new): the open file, the
+    // undo and redo lists and the remembered resolutions move with their pages.
+    void followRenames(const QHash<QString, QString>& oldToNew);
+
     // Writes every edited file of the history back as it was before its first edit,
     // whatever the save mode, and empties the redo lists. Safe to call off the GUI thread
     // as long as the GUI does not touch this object meanwhile.
@@ -74,10 +86,12 @@ public:
 
 private:
     bool writeTo(const QString& path, const cv::Mat& image) const;
-    void saveIfAutomatic();
+    void changed();
 
     Engine engine_;
     Loader loader_;
+    SaveFailed saveFailed_;
+    bool unsaved_ = false;
     SaveMode saveMode_ = FullyAutomatic;
     QString file_;
     cv::Mat image_;

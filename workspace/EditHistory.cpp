@@ -1,15 +1,22 @@
 #include "EditHistory.h"
 
+#include "PathRekey.h"
+
 #include <QDebug>
 
 void EditHistory::pushUndo(const QString& path, const cv::Mat& before)
+{
+    pushUndo(path, HistoryEntry(before));
+}
+
+void EditHistory::pushUndo(const QString& path, const HistoryEntry& before)
 {
     auto it = undo_.find(path);
     if (it == undo_.end()) {
         it = undo_.insert(path, {});
         qDebug() << "init stack" << path;
     }
-    it->append(before.clone());
+    it->append(before);
 }
 
 void EditHistory::clearRedo(const QString& path)
@@ -31,13 +38,17 @@ void EditHistory::clear()
     redo_.clear();
 }
 
-cv::Mat EditHistory::step(QList<cv::Mat>& from, QList<cv::Mat>& to, const cv::Mat& current)
+cv::Mat EditHistory::step(QList<HistoryEntry>& from, QList<HistoryEntry>& to,
+                          const cv::Mat& current)
 {
     if (from.isEmpty())
         return cv::Mat();
-    to.append(current.clone());
-    // The entry is owned by the history alone, so it can be handed over without another copy.
-    return from.takeLast();
+    const cv::Mat pixels = from.last().pixels();
+    if (pixels.empty())
+        return cv::Mat();
+    to.append(HistoryEntry(current));
+    from.removeLast();
+    return pixels;
 }
 
 cv::Mat EditHistory::undo(const QString& path, const cv::Mat& current)
@@ -81,10 +92,16 @@ QStringList EditHistory::undoPaths() const
     return undo_.keys();
 }
 
-cv::Mat EditHistory::oldest(const QString& path) const
+HistoryEntry EditHistory::oldest(const QString& path) const
 {
     const auto it = undo_.find(path);
     if (it == undo_.end() || it->isEmpty())
-        return cv::Mat();
+        return HistoryEntry();
     return it->first();
+}
+
+void EditHistory::rename(const QHash<QString, QString>& oldToNew)
+{
+    rekeyPaths(undo_, oldToNew);
+    rekeyPaths(redo_, oldToNew);
 }

@@ -2,6 +2,7 @@
 
 #include "BackgroundTask.h"
 #include "BatchPanel.h"
+#include "BatchReport.h"
 #include "CommonDialogs.h"
 #include "DemoArchive.h"
 #include "DispatcherEngine.h"
@@ -44,6 +45,10 @@ MainWindow::MainWindow(QWidget* parent)
 {
     ui->setupUi(this);
     m_image.setLoader([this](const QString& path) { return m_prefetch.load(path); });
+    m_image.setSaveFailedHandler([](const QString& path) {
+        showToast(QStringLiteral("保存失败，修改未写入：%1").arg(path),
+                  QColor(QStringLiteral("#FF0000")), QColor(QStringLiteral("#FFFFFF")));
+    });
     setAttribute(Qt::WA_QuitOnClose);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     ui->checkBox_constantScan->hide();
@@ -170,6 +175,9 @@ void MainWindow::setUpFolderPanel()
             &MainWindow::on_tv_folder_row_changed);
     connect(ui->tb_file->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MainWindow::on_tb_file_row_changed);
+    // The page being left is written under its own name before any name changes.
+    connect(files, &FileTableModel::namesAboutToChange, this, [this] { m_image.leave(); });
+    connect(files, &FileTableModel::namesChanged, this, &MainWindow::followRenames);
 
     if (!rootIndex.isValid())
         return;
@@ -238,7 +246,7 @@ void MainWindow::on_btn_folder_refresh_clicked()
 
 void MainWindow::on_tb_file_row_changed(const QModelIndex& current, const QModelIndex&)
 {
-    if (!current.isValid())
+    if (!current.isValid() || m_reselecting)
         return;
     const stFileModelInfo record = m_browser->fileModel()->fileInfo(current.row());
     openFile(QStringLiteral("%1/%2").arg(record.dirPath, record.fileName));
@@ -254,6 +262,23 @@ void MainWindow::openFile(const QString& path)
         return;
     }
     displayImage(false);
+}
+
+void MainWindow::followRenames(const QHash<QString, QString>& oldToNew)
+{
+    m_image.followRenames(oldToNew);
+    m_batch->followRenames(oldToNew);
+    // Pixels decoded under the old names belong to other pages now.
+    m_prefetch.clear();
+    const int row = m_browser->fileModel()->filePaths().indexOf(m_image.file());
+    if (row < 0)
+        return;
+    // The open page stays open, with its pixels and history, under its new name.
+    m_reselecting = true;
+    ui->tb_file->setCurrentIndex(m_browser->fileModel()->index(row, 1));
+    m_reselecting = false;
+    prefetchNeighbours(row);
+    displayImage(true);
 }
 
 void MainWindow::prefetchNeighbours(int row)
@@ -316,7 +341,8 @@ void MainWindow::showImageInfo()
     m_sizeLabel->setText(text.size);
     m_colourLabel->setText(text.colour);
     m_dpiLabel->setText(text.resolution);
-    m_pathLabel->setText(text.path);
+    m_pathLabel->setText(m_image.hasUnsavedChanges() ? text.path + QStringLiteral(" （未保存）")
+                                                     : text.path);
     m_dpiX = info.dpiX;
     m_dpiY = info.dpiY;
 }
@@ -345,6 +371,7 @@ void MainWindow::redo()
 void MainWindow::save()
 {
     m_image.save();
+    showImageInfo();
 }
 
 void MainWindow::previousPage()
@@ -479,7 +506,14 @@ void MainWindow::setUpToolbar()
     hooks.execute = [this](int optId, bool run, const QVariant& param) {
         executeOperation(optId, run, param);
     };
-    hooks.reopen = [this]() { openFile(m_image.file()); };
+    // From disk after something else wrote the page; a page whose changes did
+    // not reach the disk is only redrawn, since reading it would drop them.
+    hooks.reopen = [this]() {
+        if (m_image.hasUnsavedChanges())
+            displayImage(false);
+        else
+            openFile(m_image.file());
+    };
     hooks.fileList = [this]() {
         QStringList paths;
         const FileTableModel* files = m_browser->fileModel();
@@ -533,6 +567,16 @@ void MainWindow::setUpBatchPanel()
         for (const stFileModelInfo& record : m_browser->fileModel()->checkedFiles())
             paths << record.fullPath();
         return paths;
+    };
+    hooks.ask = [](const QString& title, const QString& text) {
+        return showQuestion(title, text) == QMessageBox::Ok;
+    };
+    hooks.report = [](const BatchSummary& summary) {
+        if (summary.allSucceeded())
+            showToast(BatchReport::text(summary), QColor(QStringLiteral("#0000FF")),
+                      QColor(QStringLiteral("#FFFFFF")));
+        else
+            showMessage(QStringLiteral("提示"), BatchReport::text(summary), QMessageBox::Warning);
     };
     hooks.reopen = [this]() {
         // Neighbours decoded before the run hold the old pixels.

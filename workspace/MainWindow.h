@@ -94,6 +94,8 @@ private:
     void setUpBatchPanel();
     void selectFirstFolder();
     void openFile(const QString& path);
+    // Files renamed on disk: the open page, its history and caches follow.
+    void followRenames(const QHash<QString, QString>& oldToNew);
     void prefetchNeighbours(int row);
     void showNoImage();
     QRect titleBarRect() const;
@@ -105,6 +107,7 @@ private:
     stDisplayScale m_scale; // of the page as displayed
     int m_dpiX = 0;         // resolution of the open file, for millimetre settings
     int m_dpiY = 0;
+    bool m_reselecting = false; // the file list's row follows the open page; nothing opens
     TitleBarDrag m_drag;
     FolderBrowser* m_browser = nullptr;
     SaveModeMenu* m_saveModeMenu = nullptr;

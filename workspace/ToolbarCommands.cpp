@@ -17,6 +17,7 @@
 #include "PageNumberStamper.h"
 #include "PageScene.h"
 #include "PageSizeSetDlg.h"
+#include "PendingEdits.h"
 #include "ProcessParams.h"
 
 #include <QColorDialog>
@@ -162,10 +163,12 @@ void ToolbarCommands::numberAllPages()
     item->show();
     PageNoAreaSetDlg dialog(PageNoAreaSetDlg::modeFor(IMG_OPT_PAGENO_BATCH), m_hooks.window);
     connectPageNoPreview(&dialog);
-    if (dialog.exec() == QDialog::Accepted) {
-        // Edits waiting for a page turn reach the disk before the numbers do,
-        // so the reopen below cannot write them over the stamped page.
-        m_hooks.image->leave();
+    // Unsaved edits reach the disk before the numbers do (asked first in the
+    // manual mode): the reopen below shows the stamped page from disk.
+    if (dialog.exec() == QDialog::Accepted &&
+        PendingEdits::settle(*m_hooks.image, [](const QString& title, const QString& text) {
+            return showQuestion(title, text) == QMessageBox::Ok;
+        })) {
         const PageNumberJob job = GestureController::pageNumberJob(
             *m_hooks.scene, m_hooks.fileList(), ProcessParams::current().pageNo);
         BackgroundTask::run(

@@ -2,6 +2,7 @@
 #include "BatchController.h"
 #include "BatchTestPages.h"
 #include "OperationId.h"
+#include "OriginalPage.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,25 +20,36 @@ private slots:
         const QString broken = BatchTestPages::writeBytes(dir.filePath("broken.png"), QByteArray());
 
         QStringList order;
-        QMap<QString, cv::Mat> pushed;
+        QMap<QString, std::shared_ptr<OriginalPage>> pushed;
         BatchController::HistoryHooks hooks;
         hooks.clearAll = [&order] { order << QStringLiteral("clear"); };
-        hooks.pushOnly = [&](const QString& path, const cv::Mat& image) {
+        hooks.pushOnly = [&](const QString& path, const std::shared_ptr<OriginalPage>& original) {
             order << path;
-            pushed.insert(path, image);
+            pushed.insert(path, original);
         };
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("originals")));
         BatchJob job;
-        job.files = QStringList{page, broken};
+        job.originalsFolder = dir.filePath(QStringLiteral("originals"));
+        // Listed twice: the entry is the page before the run, not after its first pass.
+        job.files = QStringList{page, broken, page};
         job.actions = {IMG_OPT_ROTATE_LEFT};
         bool reopened = false;
-        const BatchSummary summary =
+        BatchSummary summary =
             BatchController::start(nullptr, job, hooks, [&reopened] { reopened = true; });
 
         QCOMPARE(order, (QStringList{"clear", page})); // an unreadable file gets no entry
-        QCOMPARE(QSize(pushed[page].cols, pushed[page].rows), QSize(30, 40));
-        QCOMPARE(summary.processed, 1);
+        const cv::Mat before = pushed[page]->pixels();
+        QCOMPARE(QSize(before.cols, before.rows), QSize(30, 40));
+        QCOMPARE(summary.processed, 2);
         QCOMPARE(summary.skipped, QStringList{broken});
-        QCOMPARE(PageFile::readInfo(page).width, 40);
+        QCOMPARE(PageFile::readInfo(page).height, 40); // turned twice
+
+        // The kept copy goes with its last entry.
+        const QString copy = pushed[page]->copyPath();
+        QVERIFY(QFileInfo::exists(copy));
+        pushed.clear();
+        summary.originals.clear();
+        QVERIFY(!QFileInfo::exists(copy));
         QVERIFY(!reopened);
         QTRY_VERIFY(reopened);
     }

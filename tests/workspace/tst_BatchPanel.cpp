@@ -94,7 +94,7 @@ private slots:
 
         run("btn_batch_process");
         EditHistory& history = const_cast<CurrentImage&>(m_window->currentImage()).history();
-        const cv::Mat before1 = history.oldest(page(1));
+        const cv::Mat before1 = history.oldest(page(1)).pixels();
         QCOMPARE(sizeOnDisk(page(2)), kPage.transposed());
         // 500 ms later the current page is shown as the batch left it.
         QTRY_COMPARE(m_window->currentFile(), page(1));
@@ -108,7 +108,7 @@ private slots:
             QCOMPARE(history.redoDepth(page(n)), 0);
         }
         QCOMPARE(QSize(before1.cols, before1.rows), pendingEdit ? kPage.transposed() : kPage);
-        QVERIFY(same(history.oldest(page(2)), before2));
+        QVERIFY(same(history.oldest(page(2)).pixels(), before2));
         m_window->undo();
         QVERIFY(same(m_window->currentImage().image(), before1));
     }

@@ -2,6 +2,7 @@
 #include "AppPaths.h"
 #include "EditTextItem.h"
 #include "ImageToolbar.h"
+#include "OperationId.h"
 #include "ProcessParams.h"
 #include "ToolbarCommands.h"
 #include "WaitingDlg.h"
@@ -133,9 +134,21 @@ private slots:
         QVERIFY(darkest(PageFile::loadForEdit(b->file)(cv::Rect(290, 0, 110, 100))) < 100);
     }
 
+    void folderNumberingRunsInTheBackgroundAndReports_data()
+    {
+        QTest::addColumn<bool>("pendingEditOnTurn");
+        QTest::newRow("manual, nothing pending") << false;
+        // The edit is written first; the reopen must not write it over the number.
+        QTest::newRow("save on turn, edit pending") << true;
+    }
     void folderNumberingRunsInTheBackgroundAndReports()
     {
+        QFETCH(bool, pendingEditOnTurn);
         QVERIFY(b->open());
+        if (pendingEditOnTurn) {
+            b->image.setSaveMode(CurrentImage::OnPageTurn);
+            b->execute(IMG_OPT_ROTATE_180, true, QVariant());
+        }
         b->scene.pageNoItem()->setPos(150, 10);
         bool reported = false;
         whenModal([&reported](QWidget* dialog) {
@@ -158,6 +171,7 @@ private slots:
         QCOMPARE(ProcessParams::current().pageNo.prefix, QStringLiteral("P"));
         QCOMPARE(m_reopened, 1);
         QVERIFY(darkest(b->image.image()(cv::Rect(290, 0, 110, 100))) < 100);
+        QVERIFY(darkest(PageFile::loadForEdit(b->file)(cv::Rect(290, 0, 110, 100))) < 100);
     }
 };
 
