@@ -1,3 +1,4 @@
+#include "../app/ModalDriver.h"
 #include "ActionTableModel.h"
 #include "AppPaths.h"
 #include "BatchController.h"
@@ -111,6 +112,64 @@ private slots:
         QVERIFY(same(history.oldest(page(2)).pixels(), before2));
         m_window->undo();
         QVERIFY(same(m_window->currentImage().image(), before1));
+    }
+
+    void manualModeAsksBeforeARun_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("save and run") << int(QMessageBox::Ok);
+        QTest::newRow("call the run off") << int(QMessageBox::Cancel);
+    }
+    void manualModeAsksBeforeARun()
+    {
+        QFETCH(int, answer);
+        auto& image = const_cast<CurrentImage&>(m_window->currentImage());
+        image.setSaveMode(CurrentImage::Manual);
+        m_window->executeOperation(IMG_OPT_ROTATE_LEFT, true, QVariant());
+        clickRow(QStringLiteral("向右旋转"), 0);
+        bool asked = false;
+        whenModal([&asked, answer](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (!box || !box->text().contains(QStringLiteral("未保存")))
+                return false;
+            asked = true;
+            box->button(QMessageBox::StandardButton(answer))->click();
+            return true;
+        });
+        run("btn_batch_process");
+        QVERIFY(asked);
+        if (answer == QMessageBox::Cancel) {
+            // Nothing ran, and the edit is still there to be saved.
+            QCOMPARE(sizeOnDisk(page(2)), kPage);
+            QVERIFY(image.hasUnsavedChanges());
+            QCOMPARE(QSize(image.image().cols, image.image().rows), kPage.transposed());
+            return;
+        }
+        // The saved edit is what the batch turned back, and what undo returns to.
+        QCOMPARE(sizeOnDisk(page(1)), kPage);
+        QCOMPARE(sizeOnDisk(page(2)), kPage.transposed());
+        const cv::Mat before = image.history().oldest(page(1)).pixels();
+        QCOMPARE(QSize(before.cols, before.rows), kPage.transposed());
+    }
+
+    void failedPagesAreReportedWithTheirPaths()
+    {
+        QVERIFY(QFile::setPermissions(page(2), QFile::ReadOwner | QFile::ReadGroup));
+        clickRow(QStringLiteral("向右旋转"), 0);
+        QString report;
+        whenModal([&report](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (!box)
+                return false;
+            report = box->text();
+            box->accept();
+            return true;
+        });
+        const BatchSummary summary = m_window->batchPanel()->runAll();
+        QFile::setPermissions(page(2), QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(summary.failed, QStringList{page(2)});
+        QVERIFY(report.contains(page(2)));
+        QCOMPARE(sizeOnDisk(page(2)), kPage);
     }
 
     void runOverCheckedFilesTouchesOnlyThem()
