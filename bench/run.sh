@@ -3,7 +3,8 @@
 #   bench/run.sh                 all engine benchmarks
 #   bench/run.sh 'rotation/.*'   only those whose name matches the filter
 # TARVO_BENCH_BUILD_DIR picks the build folder (default build-bench), JOBS the build jobs.
-# bench/batch_vs_mogrify.sh times tarvo-batch against mogrify on generated A4 pages (run it on its own).
+# bench/batch_vs_mogrify.sh times tarvo-batch against mogrify on generated A4 pages, and
+# build-bench/bench/bench_window_batch [pages] a batch from the window (run them on their own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
