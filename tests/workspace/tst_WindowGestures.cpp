@@ -1,0 +1,143 @@
+#include "AppPaths.h"
+#include "EditTextItem.h"
+#include "ImageToolbar.h"
+#include "ToolbarCommands.h"
+#include "WorkspaceTestSupport.h"
+
+#include <QAction>
+#include <QGraphicsPixmapItem>
+#include <QTemporaryDir>
+
+namespace {
+
+const QSize kPage(400, 300);
+
+// Every pixel differs from its neighbours, so a crop shows where it was taken.
+cv::Mat gradientPage()
+{
+    cv::Mat page(kPage.height(), kPage.width(), CV_8UC3);
+    for (int y = 0; y < page.rows; ++y)
+        for (int x = 0; x < page.cols; ++x)
+            page.at<cv::Vec3b>(y, x) = cv::Vec3b(x % 256, y % 256, (x + y) % 256);
+    return page;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Gestures on the view of the real main window, in the save mode that writes
+// every edit at once, driven by mouse events through the window.
+class TestWindowGestures : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_base;
+    std::unique_ptr<QTemporaryDir> m_data;
+    std::unique_ptr<MainWindow> m_window;
+    QString m_file;
+
+    GraphicsView& view() const { return *m_window->view(); }
+
+    QPoint windowPos(const QPointF& scenePos) const
+    {
+        return view().viewport()->mapTo(m_window.get(), view().mapFromScene(scenePos));
+    }
+    void press(const QPointF& scenePos)
+    {
+        QTest::mousePress(m_window->windowHandle(), Qt::LeftButton, {}, windowPos(scenePos));
+    }
+    void moveTo(const QPointF& scenePos)
+    {
+        QTest::mouseMove(m_window->windowHandle(), windowPos(scenePos));
+    }
+    void release(const QPointF& scenePos)
+    {
+        QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, {}, windowPos(scenePos));
+    }
+    void dragBy(const QPointF& from, const QPointF& to)
+    {
+        press(from);
+        moveTo((from + to) / 2);
+        moveTo(to);
+        release(to);
+    }
+    void arm(const QString& label)
+    {
+        QObject* entry = m_window->toolbarCommands()->toolbar()->entry(label);
+        QVERIFY(entry);
+        qobject_cast<QAction*>(entry)->trigger();
+        QVERIFY(view().drawMode() != GraphicsView::DrawNone);
+    }
+    void showAtZoom(double zoom)
+    {
+        view().setZoomFactor(zoom);
+        m_window->displayImage(true);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_base.isValid());
+        AppPaths::setBaseDirForTesting(m_base.path());
+    }
+
+    void init()
+    {
+        m_data = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_data->path()).mkdir(QStringLiteral("卷 一")));
+        m_file = m_data->filePath(QStringLiteral("卷 一/0001.png"));
+        QVERIFY(PageFile::saveWithDensity(gradientPage(), m_file, 300, 300));
+        m_window = openMainWindow(m_data->path(), CurrentImage::FullyAutomatic, m_file);
+        QCOMPARE(m_window->currentFile(), m_file);
+        showAtZoom(1.0);
+    }
+
+    void cleanup() { m_window.reset(); }
+
+    void strayPressesRunNothing_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("dragPageNumber");
+        for (const char* mode : {"去除框内", "去除框外", "图像裁剪", "拉线纠斜"}) {
+            const QString label = QString::fromUtf8(mode);
+            QTest::newRow(qPrintable(label + " click")) << label << false;
+            QTest::newRow(qPrintable(label + " page number drag")) << label << true;
+        }
+    }
+
+    void strayPressesRunNothing()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, dragPageNumber);
+        const cv::Mat before = m_window->currentImage().image().clone();
+        const QByteArray onDisk = bytesOf(m_file);
+        arm(mode);
+
+        if (dragPageNumber) {
+            EditTextItem* item = m_window->scene()->pageNoItem();
+            item->setPos(120, 100);
+            item->show();
+            const QPointF grip = item->mapToScene(item->boundingRect().center());
+            dragBy(grip, grip + QPointF(80, 50));
+        } else {
+            press(QPointF(150, 120));
+            release(QPointF(150, 120));
+        }
+
+        QVERIFY(same(m_window->currentImage().image(), before));
+        QVERIFY(!m_window->currentImage().canUndo());
+        QCOMPARE(bytesOf(m_file), onDisk);
+        // The item followed the mouse, so the press really reached it.
+        if (dragPageNumber)
+            QCOMPARE(m_window->scene()->pageNoItem()->pos().toPoint(), QPoint(200, 150));
+    }
+};
+
+QTEST_MAIN(TestWindowGestures)
+#include "tst_WindowGestures.moc"
