@@ -230,8 +230,9 @@ void GraphicsView::reportGesture(int pageWidth, int pageHeight)
         // A click (or a drag along an edge) selects nothing, and the region
         // operations would take the whole page for it.
         if (width > 0 && height > 0) {
-            const QRect rect(x, y, width, height);
-            emit roiFinished(rect.topLeft(), rect.bottomRight());
+            // The second corner lies past the last pixel, so the difference of
+            // the two points is the dragged size.
+            emit roiFinished(QPoint(x, y), QPoint(x + width, y + height));
         }
     }
 }

@@ -69,8 +69,9 @@ signals:
     void keyPress(QKeyEvent* event);
     void mouseReleasePoint(QPoint viewPos);
     void roiRectFinished();
-    // Rectangle mode: top-left and bottom-right of the clamped rectangle;
-    // line mode: start and end. Scene coordinates; a click reports nothing.
+    // Rectangle mode: top-left of the clamped rectangle and the corner just
+    // past its bottom-right pixel (second - first is its size); line mode:
+    // start and end. Scene coordinates; a click reports nothing.
     void roiFinished(QPoint first, QPoint second);
 
 protected:

@@ -137,6 +137,36 @@ private slots:
         if (dragPageNumber)
             QCOMPARE(m_window->scene()->pageNoItem()->pos().toPoint(), QPoint(200, 150));
     }
+
+    void cropTakesTheDraggedSize_data()
+    {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<QLine>("drag");
+        QTest::addColumn<QRect>("expected"); // full-image pixels
+        QTest::newRow("full size") << 1.0 << QLine(30, 40, 130, 100) << QRect(30, 40, 100, 60);
+        QTest::newRow("half size") << 0.5 << QLine(30, 40, 130, 100) << QRect(60, 80, 200, 120);
+        // 10 / 0.75 and 110 / 0.75 truncate to 13 and 146; 70 / 0.75 to 93.
+        QTest::newRow("three quarters, dragged up and left")
+            << 0.75 << QLine(110, 70, 10, 10) << QRect(13, 13, 133, 80);
+    }
+
+    void cropTakesTheDraggedSize()
+    {
+        QFETCH(double, zoom);
+        QFETCH(QLine, drag);
+        QFETCH(QRect, expected);
+        showAtZoom(zoom);
+        QCOMPARE(m_window->scene()->imageItem()->pixmap().size(), kPage * zoom);
+        arm(QStringLiteral("图像裁剪"));
+
+        dragBy(drag.p1(), drag.p2());
+
+        const cv::Mat& now = m_window->currentImage().image();
+        QCOMPARE(QSize(now.cols, now.rows), expected.size());
+        const cv::Rect area(expected.x(), expected.y(), expected.width(), expected.height());
+        QVERIFY(same(now, gradientPage()(area)));
+        QCOMPARE(sizeOnDisk(m_file), expected.size());
+    }
 };
 
 QTEST_MAIN(TestWindowGestures)
