@@ -30,12 +30,10 @@ private slots:
         QTest::newRow("past bottom-right")
             << 1 << QLine(450, 350, 300, 200) << QLine(300, 200, 400, 300);
         QTest::newRow("beyond right edge") << 1 << QLine(420, 40, 500, 100) << QLine();
-        QTest::newRow("click") << 1 << QLine(120, 80, 120, 80) << QLine();
         QTest::newRow("no height") << 1 << QLine(50, 80, 250, 80) << QLine();
         QTest::newRow("line keeps direction")
             << 3 << QLine(250, 200, 50, 40) << QLine(250, 200, 50, 40);
         QTest::newRow("level line") << 3 << QLine(50, 80, 250, 80) << QLine(50, 80, 250, 80);
-        QTest::newRow("line click") << 3 << QLine(120, 80, 120, 80) << QLine();
         QTest::newRow("disarmed") << 0 << QLine(50, 40, 250, 200) << QLine();
     }
 

@@ -43,28 +43,18 @@ class TestWindowGestures : public QObject
 
     GraphicsView& view() const { return *m_window->view(); }
 
-    QPoint windowPos(const QPointF& scenePos) const
+    // Real mouse input through the window, so the view gets what a hand gives it.
+    void mouse(QTest::MouseAction action, const QPointF& scenePos)
     {
-        return view().viewport()->mapTo(m_window.get(), view().mapFromScene(scenePos));
-    }
-    void press(const QPointF& scenePos)
-    {
-        QTest::mousePress(m_window->windowHandle(), Qt::LeftButton, {}, windowPos(scenePos));
-    }
-    void moveTo(const QPointF& scenePos)
-    {
-        QTest::mouseMove(m_window->windowHandle(), windowPos(scenePos));
-    }
-    void release(const QPointF& scenePos)
-    {
-        QTest::mouseRelease(m_window->windowHandle(), Qt::LeftButton, {}, windowPos(scenePos));
+        const QPoint at = view().viewport()->mapTo(m_window.get(), view().mapFromScene(scenePos));
+        QTest::mouseEvent(action, m_window->windowHandle(), Qt::LeftButton, {}, at);
     }
     void dragBy(const QPointF& from, const QPointF& to)
     {
-        press(from);
-        moveTo((from + to) / 2);
-        moveTo(to);
-        release(to);
+        mouse(QTest::MousePress, from);
+        mouse(QTest::MouseMove, (from + to) / 2);
+        mouse(QTest::MouseMove, to);
+        mouse(QTest::MouseRelease, to);
     }
     void arm(const QString& label)
     {
@@ -126,8 +116,7 @@ private slots:
             const QPointF grip = item->mapToScene(item->boundingRect().center());
             dragBy(grip, grip + QPointF(80, 50));
         } else {
-            press(QPointF(150, 120));
-            release(QPointF(150, 120));
+            mouse(QTest::MouseClick, QPointF(150, 120));
         }
 
         QVERIFY(same(m_window->currentImage().image(), before));
