@@ -90,6 +90,15 @@ void GestureController::run(int optId, const QVariant& param)
     emit executeRequested(optId, true, param);
 }
 
+void GestureController::runOnRegion(int optId, const QRect& imageRect)
+{
+    // Zoomed in, a drag within one image pixel covers none; the engine would
+    // take the whole page for an empty rectangle.
+    if (imageRect.isEmpty())
+        return;
+    run(optId, imageRect);
+}
+
 void GestureController::rearm()
 {
     m_lastOperation = m_checkedRect;
@@ -128,6 +137,9 @@ void GestureController::onRoiFinished(const QPoint& first, const QPoint& second)
 
     switch (m_lastOperation) {
     case IMG_OPT_SLOPE_LINE: {
+        // A line within one image pixel has no direction.
+        if (a == b)
+            break;
         const double angle = lineAngle(a, b);
         qDebug() << "IMG_OPT_SLOPE_LINE" << angle << a << b;
         run(IMG_OPT_SLOPE_LINE, angle);
@@ -136,12 +148,12 @@ void GestureController::onRoiFinished(const QPoint& first, const QPoint& second)
     case IMG_OPT_CROP:
     case IMG_OPT_CLEAR_INSIDE:
     case IMG_OPT_CLEAR_OUTSIDE:
-        run(m_lastOperation, rect);
+        runOnRegion(m_lastOperation, rect);
         break;
     case IMG_OPT_SEAL_RED:
     case IMG_OPT_SEAL_BLUE:
         qDebug() << (m_lastOperation == IMG_OPT_SEAL_RED ? "red deep" : "blue deep") << a << b;
-        run(m_lastOperation, rect);
+        runOnRegion(m_lastOperation, rect);
         break;
     case IMG_OPT_ROI_COPY:
         setTwoStep(true);

@@ -82,6 +82,8 @@ private:
     void setTwoStep(bool active);
     void record(int optId);
     void run(int optId, const QVariant& param);
+    // Runs a region operation unless the rectangle covers no image pixel.
+    void runOnRegion(int optId, const QRect& imageRect);
     void rearm();
     void copyRegion(const QRect& imageRect, const QPoint& sceneTopLeft);
     void placeClipboard(const QPointF& scenePos, bool selected);

@@ -12,6 +12,7 @@
 
 namespace {
 
+const QString kBg = QStringLiteral("bg");
 const QString kDot = QStringLiteral("dot");
 
 const char* const kStyleSheet =
@@ -124,17 +125,28 @@ void GraphicsView::mousePressEvent(QMouseEvent* event)
     QGraphicsView::mousePressEvent(event);
     if (event->button() == Qt::LeftButton) {
         const QPoint point = mapToScene(event->pos()).toPoint();
-        m_start = point;
-        m_end = point;
-        m_overlay = true;
         m_pressing = true;
+        // A press on the page number, a marker or a floating region moves that
+        // item; drawing a gesture under it would also run the armed operation.
+        m_itemDrag = pressGrabbedItem();
+        if (!m_itemDrag) {
+            m_start = point;
+            m_end = point;
+            m_overlay = true;
+        }
         emit mouseClicked(point);
     }
 }
 
+bool GraphicsView::pressGrabbedItem() const
+{
+    const QGraphicsItem* grabber = scene() ? scene()->mouseGrabberItem() : nullptr;
+    return grabber && grabber->data(0).toString() != kBg;
+}
+
 void GraphicsView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_pressing) {
+    if (m_pressing && !m_itemDrag) {
         m_end = mapToScene(event->pos()).toPoint();
         viewport()->update();
     }
@@ -164,56 +176,65 @@ void GraphicsView::finishGesture(const QPoint& viewPos)
     const int pageWidth = static_cast<int>(page.width());
     const int pageHeight = static_cast<int>(page.height());
     qDebug() << "scene info" << page << pageWidth << pageHeight;
-    m_end = mapToScene(viewPos).toPoint();
 
     clampMarkers();
     viewport()->update();
 
+    if (!m_itemDrag) {
+        m_end = mapToScene(viewPos).toPoint();
+        reportGesture(pageWidth, pageHeight);
+    }
+    m_itemDrag = false;
+    m_start = QPoint();
+    m_end = QPoint();
+    m_overlay = false;
+}
+
+void GraphicsView::reportGesture(int pageWidth, int pageHeight)
+{
     int x = qMin(m_start.x(), m_end.x());
     int y = qMin(m_start.y(), m_end.y());
     int width = std::abs(m_start.x() - m_end.x());
     int height = std::abs(m_start.y() - m_end.y());
     qDebug() << "oldPos:" << m_start << m_end << width << height;
 
-    bool report = true;
     if (x < 0) {
         width += x;
         x = 0;
     }
     if (x > pageWidth) {
-        report = false;
+        return;
     }
-    if (report) {
-        if (y < 0) {
-            height += y;
-            y = 0;
-        }
-        if (y > pageHeight) {
-            report = false;
-        }
+    if (y < 0) {
+        height += y;
+        y = 0;
     }
-    if (report) {
-        if (x + width > pageWidth) {
-            width = pageWidth - x;
-        }
-        if (y + height > pageHeight) {
-            height = pageHeight - y;
-        }
-        qDebug() << x << y << width << height;
-        // A drag wholly left of or above the page clamps to a negative size.
-        report = width >= 0 && height >= 0;
+    if (y > pageHeight) {
+        return;
     }
-    if (report) {
-        if (m_drawMode == DrawLine) {
+    if (x + width > pageWidth) {
+        width = pageWidth - x;
+    }
+    if (y + height > pageHeight) {
+        height = pageHeight - y;
+    }
+    qDebug() << x << y << width << height;
+
+    if (m_drawMode == DrawLine) {
+        // A drag wholly left of or above the page clamps to a negative size;
+        // a click has no direction to deskew by.
+        if (width >= 0 && height >= 0 && m_start != m_end) {
             emit roiFinished(m_start, m_end);
-        } else if (m_drawMode == DrawRect) {
-            const QRect rect(x, y, width, height);
-            emit roiFinished(rect.topLeft(), rect.bottomRight());
+        }
+    } else if (m_drawMode == DrawRect) {
+        // A click (or a drag along an edge) selects nothing, and the region
+        // operations would take the whole page for it.
+        if (width > 0 && height > 0) {
+            // The second corner lies past the last pixel, so the difference of
+            // the two points is the dragged size.
+            emit roiFinished(QPoint(x, y), QPoint(x + width, y + height));
         }
     }
-    m_start = QPoint();
-    m_end = QPoint();
-    m_overlay = false;
 }
 
 void GraphicsView::clampMarkers()

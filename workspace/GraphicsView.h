@@ -11,7 +11,8 @@ class QKeyEvent;
 // The image view: shows the page scene and turns left-button gestures into
 // geometry. Draw modes: 0 none, 1 rectangle, 2 ellipse, 3 line. A finished
 // rectangle is clamped to the page; the corner markers ("dot" items) are kept
-// on the page. Ctrl or Alt with the wheel asks for a zoom step.
+// on the page. A press that moves a scene item starts no gesture. Ctrl or Alt
+// with the wheel asks for a zoom step.
 class GraphicsView : public QGraphicsView
 {
     Q_OBJECT
@@ -68,8 +69,9 @@ signals:
     void keyPress(QKeyEvent* event);
     void mouseReleasePoint(QPoint viewPos);
     void roiRectFinished();
-    // Rectangle mode: top-left and bottom-right of the clamped rectangle;
-    // line mode: start and end. Scene coordinates.
+    // Rectangle mode: top-left of the clamped rectangle and the corner just
+    // past its bottom-right pixel (second - first is its size); line mode:
+    // start and end. Scene coordinates; a click reports nothing.
     void roiFinished(QPoint first, QPoint second);
 
 protected:
@@ -80,13 +82,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // True when the scene gave the current press to an item other than the page.
+    bool pressGrabbedItem() const;
     void finishGesture(const QPoint& viewPos);
+    // Clamps the gesture to the page and emits roiFinished when something is left.
+    void reportGesture(int pageWidth, int pageHeight);
     void clampMarkers();
     void paintMarkerPolygon(QPainter& painter) const;
     void paintOverlay(QPainter& painter) const;
 
     int m_drawMode = DrawNone;
     bool m_pressing = false;
+    // The current press moves a scene item: no gesture is drawn or reported.
+    bool m_itemDrag = false;
     bool m_showMarkers = false;
     bool m_overlay = false;
     QPoint m_start;

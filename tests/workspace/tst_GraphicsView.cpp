@@ -20,18 +20,20 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QLine>("gesture");
-        // A rectangle is reported by its top-left and inclusive bottom-right pixel;
-        // null: nothing reported.
+        // A rectangle is reported by its top-left and the corner past its last
+        // pixel; null: nothing reported.
         QTest::addColumn<QLine>("expected");
-        const QLine inside(50, 40, 249, 199);
+        const QLine inside(50, 40, 250, 200);
         QTest::newRow("reversed") << 1 << QLine(250, 200, 50, 40) << inside;
         QTest::newRow("starts left of page")
-            << 1 << QLine(-30, 40, 250, 200) << QLine(0, 40, 249, 199);
+            << 1 << QLine(-30, 40, 250, 200) << QLine(0, 40, 250, 200);
         QTest::newRow("past bottom-right")
-            << 1 << QLine(450, 350, 300, 200) << QLine(300, 200, 399, 299);
+            << 1 << QLine(450, 350, 300, 200) << QLine(300, 200, 400, 300);
         QTest::newRow("beyond right edge") << 1 << QLine(420, 40, 500, 100) << QLine();
+        QTest::newRow("no height") << 1 << QLine(50, 80, 250, 80) << QLine();
         QTest::newRow("line keeps direction")
             << 3 << QLine(250, 200, 50, 40) << QLine(250, 200, 50, 40);
+        QTest::newRow("level line") << 3 << QLine(50, 80, 250, 80) << QLine(50, 80, 250, 80);
         QTest::newRow("disarmed") << 0 << QLine(50, 40, 250, 200) << QLine();
     }
 
