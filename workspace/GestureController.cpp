@@ -96,7 +96,9 @@ void GestureController::runOnRegion(int optId, const QRect& imageRect)
     // take the whole page for an empty rectangle.
     if (imageRect.isEmpty())
         return;
-    run(optId, imageRect);
+    // Clearing outside keeps the rectangle's far row and column as well
+    // (inclusive bounds), so it gets the last pixel inside, not the one past it.
+    run(optId, optId == IMG_OPT_CLEAR_OUTSIDE ? imageRect.adjusted(0, 0, -1, -1) : imageRect);
 }
 
 void GestureController::rearm()

@@ -132,11 +132,19 @@ private slots:
         QTest::addColumn<double>("zoom");
         QTest::addColumn<QLine>("drag");
         QTest::addColumn<QRect>("expected"); // full-image pixels
-        QTest::newRow("full size") << 1.0 << QLine(30, 40, 130, 100) << QRect(30, 40, 100, 60);
-        QTest::newRow("half size") << 0.5 << QLine(30, 40, 130, 100) << QRect(60, 80, 200, 120);
+        QTest::addColumn<QString>("mode");
+        const QString crop = QStringLiteral("图像裁剪");
+        QTest::newRow("full size") << 1.0 << QLine(30, 40, 130, 100) << QRect(30, 40, 100, 60)
+                                   << crop;
+        QTest::newRow("half size") << 0.5 << QLine(30, 40, 130, 100) << QRect(60, 80, 200, 120)
+                                   << crop;
         // 10 / 0.75 and 110 / 0.75 truncate to 13 and 146; 70 / 0.75 to 93.
         QTest::newRow("three quarters, dragged up and left")
-            << 0.75 << QLine(110, 70, 10, 10) << QRect(13, 13, 133, 80);
+            << 0.75 << QLine(110, 70, 10, 10) << QRect(13, 13, 133, 80) << crop;
+        // Clearing outside keeps exactly the dragged area, not a row and column more.
+        QTest::newRow("clear outside, half size")
+            << 0.5 << QLine(30, 40, 130, 100) << QRect(60, 80, 200, 120)
+            << QStringLiteral("去除框外");
     }
 
     void cropTakesTheDraggedSize()
@@ -144,15 +152,24 @@ private slots:
         QFETCH(double, zoom);
         QFETCH(QLine, drag);
         QFETCH(QRect, expected);
+        QFETCH(QString, mode);
         showAtZoom(zoom);
         QCOMPARE(m_window->scene()->imageItem()->pixmap().size(), kPage * zoom);
-        arm(QStringLiteral("图像裁剪"));
+        arm(mode);
 
         dragBy(drag.p1(), drag.p2());
 
         const cv::Mat& now = m_window->currentImage().image();
-        QCOMPARE(QSize(now.cols, now.rows), expected.size());
         const cv::Rect area(expected.x(), expected.y(), expected.width(), expected.height());
+        if (mode != QStringLiteral("图像裁剪")) {
+            QCOMPARE(QSize(now.cols, now.rows), kPage);
+            QVERIFY(same(now(area), gradientPage()(area)));
+            const cv::Vec3b white(255, 255, 255);
+            QCOMPARE(now.at<cv::Vec3b>(area.y, area.x + area.width), white);
+            QCOMPARE(now.at<cv::Vec3b>(area.y + area.height, area.x), white);
+            return;
+        }
+        QCOMPARE(QSize(now.cols, now.rows), expected.size());
         QVERIFY(same(now, gradientPage()(area)));
         QCOMPARE(sizeOnDisk(m_file), expected.size());
     }
