@@ -4,13 +4,15 @@
 #include "FileMover.h"
 #include "stFileModelInfo.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <functional>
 
 // The image files of one folder, one row each, with a check mark per row.
 // Dragging a row onto another renames the files on disk so that the dragged
-// file takes the target's place (see FileMover).
+// file takes the target's place (see FileMover). Listing a folder first mends a
+// rename change that a crash cut short there (see RenameTransaction).
 class FileTableModel : public CheckableRowsModel<stFileModelInfo>
 {
     Q_OBJECT
@@ -58,8 +60,16 @@ public:
     void setErrorNotifier(ErrorNotifier notifier);
     void setTagSource(FileMover::TagSource source);
 
+signals:
+    // Before a drop renames files: the full paths about to change, so that an
+    // unsaved edit can still be written to its own file.
+    void namesAboutToChange(const QStringList& paths);
+    // After a drop renamed files and the list was reloaded: old -> new full path.
+    void namesChanged(const QHash<QString, QString>& oldToNew);
+
 private:
     bool confirm(const QString& title, const QString& text) const;
+    bool move(int from, int to, QHash<QString, QString>* renamed);
 
     QStringList m_headers;
     ConfirmHandler m_confirm;
