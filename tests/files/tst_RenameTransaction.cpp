@@ -1,7 +1,6 @@
 #include "RenameTransaction.h"
 #include "TestFiles.h"
 
-#include <QProcess>
 #include <QtTest>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -194,22 +193,6 @@ private slots:
             QVERIFY(QDir(pages.dir.path()).rename("hidden", "sub"));
         else
             QVERIFY(QFile::remove(pages.path(blocked)));
-        QCOMPARE(pages.snapshot(), before);
-    }
-
-    void immutablePageStopsTheChange()
-    {
-        Pages pages;
-        const Snapshot before = pages.snapshot();
-        if (QProcess::execute("chattr", {"+i", pages.path("c.jpg")}) != 0)
-            QSKIP("no immutable files here");
-        RenameTransaction change(pages.dir.path());
-        addSteps(change, pages, {"a.jpg>b.jpg", "b.jpg>c.jpg", "c.jpg>d.jpg", "d.jpg>a.jpg"});
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^rename failed"));
-        const RenameTransaction::Result result = change.commit();
-        QProcess::execute("chattr", {"-i", pages.path("c.jpg")});
-        QVERIFY(!result.ok);
-        QCOMPARE(result.failedFrom, pages.path("c.jpg"));
         QCOMPARE(pages.snapshot(), before);
     }
 
