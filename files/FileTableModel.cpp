@@ -2,6 +2,7 @@
 
 #include "DirListing.h"
 #include "NameUtils.h"
+#include "RenameTransaction.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -39,6 +40,8 @@ QStringList buildImageNameFilters()
 FileTableModel::FileTableModel(QObject* parent)
     : CheckableRowsModel(parent), m_headers{"", "文件名", "大小"}
 {
+    // For queued connections of namesChanged.
+    qRegisterMetaType<QHash<QString, QString>>("QHash<QString,QString>");
 }
 
 QStringList FileTableModel::imageNameFilters()
@@ -126,8 +129,15 @@ bool FileTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, 
     if (!confirm(QStringLiteral("提示"), question))
         return false;
     const QString dir = m_rows.first().dirPath;
-    moveFile(startRow, targetRow);
+    QStringList affected;
+    for (const auto& step : FileMover::plan(filePaths(), startRow, targetRow))
+        affected << step.first;
+    emit namesAboutToChange(affected);
+    QHash<QString, QString> renamed;
+    const bool moved = move(startRow, targetRow, &renamed);
     loadDir(dir);
+    if (moved && !renamed.isEmpty())
+        emit namesChanged(renamed);
     return true;
 }
 
@@ -149,6 +159,7 @@ Qt::ItemFlags FileTableModel::flags(const QModelIndex& index) const
 
 void FileTableModel::loadDir(const QString& dirPath)
 {
+    RenameTransaction::recover(dirPath);
     beginResetModel();
     m_rows.clear();
     const QFileInfoList entries =
@@ -257,6 +268,12 @@ int FileTableModel::maxTrailingNumber() const
 
 bool FileTableModel::moveFile(int from, int to)
 {
+    QHash<QString, QString> renamed;
+    return move(from, to, &renamed);
+}
+
+bool FileTableModel::move(int from, int to, QHash<QString, QString>* renamed)
+{
     if (from == to || !validRow(from) || !validRow(to))
         return false;
     const QString nameTo = m_rows.at(to).fileName;
@@ -269,6 +286,7 @@ bool FileTableModel::moveFile(int from, int to)
             m_notifyError(message);
         return false;
     }
+    *renamed = result.renamed;
     m_rows[from].fileName = nameTo;
     emit dataChanged(index(from, 0), index(from, columnCount() - 1));
     return true;

@@ -11,7 +11,8 @@
 
 // The image files of one folder, one row each, with a check mark per row.
 // Dragging a row onto another renames the files on disk so that the dragged
-// file takes the target's place (see FileMover).
+// file takes the target's place (see FileMover). Listing a folder first mends a
+// rename change that a crash cut short there (see RenameTransaction).
 class FileTableModel : public CheckableRowsModel<stFileModelInfo>
 {
     Q_OBJECT
@@ -60,11 +61,15 @@ public:
     void setTagSource(FileMover::TagSource source);
 
 signals:
+    // Before a drop renames files: the full paths about to change, so that an
+    // unsaved edit can still be written to its own file.
     void namesAboutToChange(const QStringList& paths);
+    // After a drop renamed files and the list was reloaded: old -> new full path.
     void namesChanged(const QHash<QString, QString>& oldToNew);
 
 private:
     bool confirm(const QString& title, const QString& text) const;
+    bool move(int from, int to, QHash<QString, QString>* renamed);
 
     QStringList m_headers;
     ConfirmHandler m_confirm;

@@ -3,8 +3,33 @@
 #include "FileTableModel.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
+
+// Every entry under root, hidden ones included, by relative path: file contents,
+// "<dir>" for folders and "<link>" + target for symbolic links.
+inline QMap<QString, QByteArray> folderSnapshot(const QString& root)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QByteArray value = "<dir>";
+        if (info.isSymLink()) {
+            value = "<link>" + info.symLinkTarget().toUtf8();
+        } else if (info.isFile()) {
+            QFile file(path);
+            value = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+        }
+        entries.insert(QDir(root).relativeFilePath(path), value);
+    }
+    return entries;
+}
 
 // A temporary folder of small files, each holding its own name so moved
 // contents can be traced, with the file list loaded from it.

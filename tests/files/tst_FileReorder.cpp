@@ -2,7 +2,10 @@
 
 #include <QMimeData>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Reordering renames files on disk: names stay as slots, contents move.
 class tst_FileReorder : public QObject
@@ -32,7 +35,8 @@ private slots:
     {
         TestFolder folder;
         folder.write("d-AAAAAAAA.jpg", "keep");
-        QStringList tags{"AAAAAAAA", "BBBBBBBB"};
+        // Drawn for b, c and d in turn; d's first draw is taken.
+        QStringList tags{"AAAAAAAA", "AAAAAAAA", "AAAAAAAA", "BBBBBBBB"};
         folder.model.setTagSource([&tags] { return tags.takeFirst(); });
         QVERIFY(folder.model.moveFile(3, 1));
         QVERIFY(tags.isEmpty());
@@ -40,19 +44,69 @@ private slots:
         QCOMPARE(folder.contents(), (QStringList{"a.jpg", "d.jpg", "b.jpg", "c.jpg", "5"}));
     }
 
-    void failedRenameLeavesFolderAsItWas()
+    void vanishedFileStopsTheMoveBeforeAnyRename()
     {
         TestFolder folder;
         QString toast;
         folder.model.setErrorNotifier([&toast](const QString& text) { toast = text; });
-        QFile::remove(folder.path("b.jpg")); // vanished behind the list's back
+        QFile::remove(folder.path("b.jpg")); // gone behind the list's back
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("rename refused"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("重命名失败"));
-        QVERIFY(!folder.model.moveFile(1, 3));
-        QVERIFY(toast.startsWith("重命名失败:" + folder.path("b.jpg") + " -> "));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("重命名失败"));
-        QVERIFY(!folder.model.moveFile(3, 0)); // the shift b -> c fails half-way
+        QVERIFY(!folder.model.moveFile(3, 0));
         QCOMPARE(toast, "重命名失败:" + folder.path("b.jpg") + " -> " + folder.path("c.jpg"));
         QCOMPARE(folder.contents(), (QStringList{"a.jpg", "<missing>", "c.jpg", "d.jpg", "3"}));
+    }
+
+    // The last of 300 pages moves to the front; the process dies at one rename
+    // (phase 1 is ordinals 0-299, phase 2 300-599). The next listing must show
+    // every page once, in the old order or the new one.
+    void killedReorderIsMendedByTheNextListing_data()
+    {
+        QTest::addColumn<int>("killAfter");
+        QTest::addColumn<bool>("newOrder");
+        QTest::newRow("early in phase 1") << 5 << false;
+        QTest::newRow("last of phase 1") << 299 << false;
+        QTest::newRow("early in phase 2") << 302 << true;
+        QTest::newRow("last rename") << 599 << true;
+    }
+    void killedReorderIsMendedByTheNextListing()
+    {
+        QFETCH(int, killAfter);
+        QFETCH(bool, newOrder);
+        constexpr int count = 300;
+        QStringList names;
+        for (int i = 0; i < count; ++i)
+            names << QString("p%1.jpg").arg(i, 3, 10, QChar('0'));
+        TestFolder folder(names);
+        const QStringList paths = folder.model.filePaths();
+
+        const pid_t child = fork();
+        if (child == 0) {
+            FileMover mover;
+            mover.setStepHook([killAfter](int ordinal) {
+                if (ordinal == killAfter)
+                    raise(SIGKILL);
+            });
+            mover.move(paths, count - 1, 0);
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+        folder.model.loadDir(folder.path());
+        QCOMPARE(folder.model.filePaths(), paths); // no temporary name left
+        QStringList expected = names;
+        if (newOrder)
+            expected.prepend(expected.takeLast());
+        QStringList found;
+        for (const QString& name : names)
+            found << QString::fromUtf8(folder.read(name));
+        QCOMPARE(found, expected);
+        QCOMPARE(QDir(folder.path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                     .size(),
+                 count); // no journal either
     }
 
     void drop()
@@ -65,6 +119,18 @@ private slots:
             asked << title + ":" + text;
             return answer;
         });
+        QStringList events;
+        QStringList aboutToChange;
+        QHash<QString, QString> changed;
+        connect(&model, &FileTableModel::namesAboutToChange, this, [&](const QStringList& paths) {
+            events << "about to change, b holds " + folder.read("b.jpg");
+            aboutToChange = paths;
+        });
+        connect(&model, &FileTableModel::namesChanged, this,
+                [&](const QHash<QString, QString>& oldToNew) {
+                    events << QString("changed, %1 checked").arg(model.checkedFiles().size());
+                    changed = oldToNew;
+                });
         std::unique_ptr<QMimeData> data(model.mimeData({model.index(3, 1)}));
         // Between rows, as a copy, onto itself: refused without a question.
         QVERIFY(!model.dropMimeData(data.get(), Qt::MoveAction, 2, 0, QModelIndex()));
@@ -74,12 +140,31 @@ private slots:
         QVERIFY(!model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, model.index(1, 1)));
         QCOMPARE(asked, QStringList{"提示:将d.jpg移动到b.jpg位置，是否确认"});
         QCOMPARE(folder.contents(), (QStringList{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "4"}));
+        QVERIFY(events.isEmpty());
 
         answer = true;
         model.checkAll();
         QVERIFY(model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, model.index(1, 1)));
         QCOMPARE(folder.contents(), (QStringList{"a.jpg", "d.jpg", "b.jpg", "c.jpg", "4"}));
-        QVERIFY(model.checkedFiles().isEmpty()); // reloaded
+        // Announced before any rename; reported once the list was reloaded.
+        QCOMPARE(events, (QStringList{"about to change, b holds b.jpg", "changed, 0 checked"}));
+        QCOMPARE(aboutToChange,
+                 (QStringList{folder.path("b.jpg"), folder.path("c.jpg"), folder.path("d.jpg")}));
+        const QHash<QString, QString> expected{{folder.path("b.jpg"), folder.path("c.jpg")},
+                                               {folder.path("c.jpg"), folder.path("d.jpg")},
+                                               {folder.path("d.jpg"), folder.path("b.jpg")}};
+        QCOMPARE(changed, expected);
+
+        // A failed move reloads the list but reports no change.
+        events.clear();
+        QFile::remove(folder.path("c.jpg"));
+        model.checkAll();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("rename refused"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("重命名失败"));
+        QVERIFY(model.dropMimeData(data.get(), Qt::MoveAction, -1, -1, model.index(0, 1)));
+        QCOMPARE(events, QStringList{"about to change, b holds d.jpg"});
+        QCOMPARE(model.rowCount(), 3);
+        QVERIFY(model.checkedFiles().isEmpty());
     }
 };
 
