@@ -7,6 +7,7 @@
 #include "PageFile.h"
 #include "PageNumberPlacement.h"
 #include "PageNumberStamper.h"
+#include "SafeWrite.h"
 
 #include <Magick++.h>
 #include <QDebug>
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QSet>
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
@@ -275,6 +277,17 @@ void stampPages(const BatchJob& job, BatchSummary& summary, const BatchRunner::P
     }
 }
 
+// A run killed mid-write left hidden temporary files beside its pages; clear
+// them once per folder before this run writes there again.
+void removeLeftovers(const QStringList& files)
+{
+    QSet<QString> folders;
+    for (const QString& path : files)
+        folders.insert(QFileInfo(path).absolutePath());
+    for (const QString& folder : folders)
+        SafeWrite::removeLeftovers(folder);
+}
+
 } // namespace
 
 int BatchRunner::workerCount(const BatchJob& job)
@@ -291,6 +304,7 @@ BatchSummary BatchRunner::run(const BatchJob& job, const Progress& progress)
     if (job.files.isEmpty())
         return summary;
     MagickRuntime::ensureInitialised();
+    removeLeftovers(job.files);
 
     bool anyRead = false;
     {
