@@ -103,6 +103,19 @@ private slots:
         QCOMPARE(entries(dir), QStringList({"a.tif"}));
     }
 
+    void failedRenameLeavesNoTemporaryFile()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("0001.jpg");
+        QVERIFY(QDir().mkdir(target)); // a file cannot replace a folder
+        QString error;
+        QVERIFY(!SafeWrite::replaceFile(
+            target, [](const QString& tmp) { return write(tmp, "new"); }, &error));
+        QVERIFY(error.contains(target));
+        QVERIFY(QFileInfo(target).isDir());
+        QCOMPARE(entries(dir), QStringList());
+    }
+
     void removeLeftovers_data()
     {
         QTest::addColumn<QString>("name"); // <dead> and <self> stand for process ids
