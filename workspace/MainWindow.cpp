@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AboutDlg.h"
 #include "BackgroundTask.h"
 #include "BatchPanel.h"
 #include "CommonDialogs.h"
@@ -67,6 +68,12 @@ MainWindow::~MainWindow()
 QString MainWindow::currentFolder() const
 {
     return m_browser->currentFolder();
+}
+
+void MainWindow::on_ac_about_us_triggered()
+{
+    AboutDlg dialog(QString::fromLatin1(kVersion), this);
+    dialog.exec();
 }
 
 void MainWindow::setUpTitleBar()
