@@ -23,6 +23,7 @@
 #include "SettingsStore.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
+#include "UnbuiltFeatures.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
@@ -58,6 +59,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_entry));
     setUpFolderPanel();
     setUpBatchPanel();
+    UnbuiltFeatures::disable(this);
 }
 
 MainWindow::~MainWindow()
