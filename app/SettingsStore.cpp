@@ -4,7 +4,11 @@
 #include "ProcessParams.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QVector>
 #include <memory>
 
@@ -54,23 +58,54 @@ QString twoDecimals(float value)
     return QString::number(static_cast<double>(value), 'f', 2);
 }
 
-// Writes the entries in order and flushes. When the file cannot be written,
-// the entries are put back to what the file holds: Qt keeps unwritten changes
-// in a process-wide cache, and later reads must not see values that were lost.
+void applyEntries(QSettings& settings, const Entries& entries)
+{
+    for (const auto& entry : entries)
+        settings.setValue(entry.first, entry.second);
+}
+
+// Qt cannot drop changes it failed to write: they stay pending in its
+// process-wide cache and the next settings object flushes them, later and
+// without the UTF-8 codec. So a write is first tried on a copy beside the file
+// (same folder, same disk); the real file is changed only when the copy takes it.
+bool trialWriteSucceeds(const Entries& entries)
+{
+    const QString file = AppPaths::settingsFile();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QTemporaryFile trial(file + QStringLiteral(".XXXXXX"));
+    if (!trial.open())
+        return false;
+    QFile current(file);
+    if (current.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = current.readAll();
+        if (trial.write(bytes) != bytes.size() || !trial.flush())
+            return false;
+    }
+    trial.close();
+    QSettings settings(trial.fileName(), QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    applyEntries(settings, entries);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+// Writes the entries in order and flushes; a write the file cannot take is lost
+// and leaves the file and later reads as they were.
 void writeEntries(const Entries& entries, bool logEach)
 {
-    {
+    if (logEach) {
+        for (const auto& entry : entries)
+            qDebug().noquote().nospace() << "set " << entry.first << ' ' << entry.second.toString();
+    }
+    if (trialWriteSucceeds(entries)) {
         auto settings = openSettings();
         Entries previous;
         for (const auto& entry : entries)
             previous.append({entry.first, settings->value(entry.first)});
-        for (const auto& entry : entries) {
-            if (logEach)
-                qDebug().noquote().nospace()
-                    << "set " << entry.first << ' ' << entry.second.toString();
-            settings->setValue(entry.first, entry.second);
-        }
+        applyEntries(*settings, entries);
         settings->sync();
+        // The disk filled up since the trial: put the cached values back so
+        // reads in this process still match the file.
         if (settings->status() == QSettings::AccessError) {
             for (auto it = previous.crbegin(); it != previous.crend(); ++it) {
                 if (it->second.isValid())

@@ -108,7 +108,27 @@ int BatchCommand::run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Applies batch actions to the image files of FOLDER and writes each file back."));
+        "Applies batch actions to the image files of FOLDER (by default all of them,\n"
+        "none of its sub-folders) and writes each file back.\n"
+        "\n"
+        "Each page is read with its resolution, the actions are applied in the given\n"
+        "order, and the page is rewritten in place, in its own format, with its\n"
+        "resolution (or the settings' DPI when the DPI action is in the list). The new\n"
+        "content goes to a hidden temporary file beside the page and replaces the page\n"
+        "only once it is complete. With an empty action list every readable page is\n"
+        "decoded and written again unchanged.\n"
+        "  - A page that cannot be read is left as it was and listed as skipped.\n"
+        "  - A page that cannot be written (read-only, or a format without an encoder)\n"
+        "    keeps its original and is listed as failed.\n"
+        "  - A page on which an action fails is still written, with the other actions\n"
+        "    applied, and is listed.\n"
+        "  - Page numbers (action 43) are stamped in a second pass after every page is\n"
+        "    written; a page that could not be numbered is listed.\n"
+        "Before the run, hidden temporary files that a killed run left beside the\n"
+        "pages are removed.\n"
+        "\n"
+        "Exit status: 0 every page succeeded; 1 any page skipped, failed or not fully\n"
+        "processed; 2 usage error (nothing is written)."));
     parser.addHelpOption();
     const QCommandLineOption settingsOption(
         QStringLiteral("settings"),

@@ -8,6 +8,7 @@
 #include "PageFile.h"
 #include "PageNumberPlacement.h"
 #include "PageNumberStamper.h"
+#include "SafeWrite.h"
 
 #include <Magick++.h>
 #include <QDebug>
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QSet>
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
@@ -279,6 +281,17 @@ void stampPages(const BatchJob& job, BatchSummary& summary, const BatchRunner::P
     }
 }
 
+// A run killed mid-write left hidden temporary files beside its pages; clear
+// them once per folder before this run writes there again.
+void removeLeftovers(const QStringList& files)
+{
+    QSet<QString> folders;
+    for (const QString& path : files)
+        folders.insert(QFileInfo(path).absolutePath());
+    for (const QString& folder : folders)
+        SafeWrite::removeLeftovers(folder);
+}
+
 } // namespace
 
 int BatchRunner::workerCount(const BatchJob& job)
@@ -295,6 +308,7 @@ BatchSummary BatchRunner::run(const BatchJob& job, const Progress& progress)
     if (job.files.isEmpty())
         return summary;
     MagickRuntime::ensureInitialised();
+    removeLeftovers(job.files);
 
     bool anyRead = false;
     {

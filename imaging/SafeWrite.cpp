@@ -1,22 +1,73 @@
 #include "SafeWrite.h"
 
+#include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
-
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <sys/types.h>
+#include <unistd.h>
 
 namespace SafeWrite {
+namespace {
+
+const QString kPrefix = QStringLiteral(".tarvo-");
+
+// No page write takes this long, so an older file without a process id is a leftover.
+const qint64 kPidlessLeftoverAgeSecs = 3600;
+
+// ".tarvo-<pid>-XXXXXX.<suffix>"; the suffix is optional (a page without one).
+const QRegularExpression& withPidName()
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\.tarvo-([0-9]{1,10})-[A-Za-z0-9]{6}(\\.[^.]+)?$"));
+    return re;
+}
+
+// The name written before the process id was added: ".tarvo-XXXXXX.<suffix>".
+const QRegularExpression& pidlessName()
+{
+    static const QRegularExpression re(QStringLiteral("^\\.tarvo-[A-Za-z0-9]{6}(\\.[^.]+)?$"));
+    return re;
+}
+
+// Only a definite "no such process" counts as gone: a process we may not signal
+// (EPERM) still exists and may be writing.
+bool processGone(qint64 pid)
+{
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+bool isLeftover(const QFileInfo& entry, const QDateTime& now)
+{
+    const QString name = entry.fileName();
+    const QRegularExpressionMatch match = withPidName().match(name);
+    if (match.hasMatch())
+        return processGone(match.captured(1).toLongLong());
+    if (pidlessName().match(name).hasMatch())
+        return entry.lastModified().secsTo(now) > kPidlessLeftoverAgeSecs;
+    return false;
+}
+
+} // namespace
 
 QString reserveTemporaryPath(const QString& target)
 {
     const QFileInfo info(target);
     const QString suffix = info.suffix();
     // Hidden, so a file list refreshed mid-write does not show it as a page.
-    QString pattern = info.absolutePath() + QStringLiteral("/.tarvo-XXXXXX");
+    // The process id lets a later run tell a killed writer's file from a live one's.
+    QString pattern = info.absolutePath() + QLatin1Char('/') + kPrefix +
+                      QString::number(::getpid()) + QStringLiteral("-XXXXXX");
     if (!suffix.isEmpty())
         pattern += QLatin1Char('.') + suffix;
     QTemporaryFile file(pattern);
@@ -58,11 +109,10 @@ bool replaceFile(const QString& target, const Writer& writer, QString* error)
     }
     // A replaced page keeps its rights; a new one gets the usual rw-r--r-- rather
     // than the temporary file's private rw-------.
-    QFile::setPermissions(temporary, targetInfo.exists()
-                                         ? targetInfo.permissions()
-                                         : QFile::ReadOwner | QFile::WriteOwner |
-                                               QFile::ReadUser | QFile::WriteUser |
-                                               QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(temporary, targetInfo.exists() ? targetInfo.permissions()
+                                                         : QFile::ReadOwner | QFile::WriteOwner |
+                                                               QFile::ReadUser | QFile::WriteUser |
+                                                               QFile::ReadGroup | QFile::ReadOther);
     // POSIX rename replaces the target atomically: readers see the old page or the new one.
     const QByteArray from = QFile::encodeName(temporary);
     const QByteArray to = QFile::encodeName(targetInfo.absoluteFilePath());
@@ -72,6 +122,27 @@ bool replaceFile(const QString& target, const Writer& writer, QString* error)
         return fail(QStringLiteral("cannot replace %1: %2").arg(target, why));
     }
     return true;
+}
+
+int removeLeftovers(const QString& folder)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    // Regular files only: a link of that name may point at a page elsewhere.
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        {kPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    int removed = 0;
+    for (const QFileInfo& entry : entries) {
+        if (!isLeftover(entry, now))
+            continue;
+        const QString path = entry.absoluteFilePath();
+        if (QFile::remove(path)) {
+            ++removed;
+            qInfo().noquote() << QStringLiteral("删除遗留的临时文件：") + path;
+        } else {
+            qWarning().noquote() << QStringLiteral("遗留的临时文件无法删除：") + path;
+        }
+    }
+    return removed;
 }
 
 } // namespace SafeWrite

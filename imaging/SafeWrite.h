@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 // Writes over an existing page without ever leaving it half-written: the new
@@ -15,10 +14,17 @@ namespace SafeWrite {
 using Writer = std::function<bool(const QString& temporaryPath)>;
 
 // A fresh, reserved (empty) file name beside target with target's suffix; empty on failure.
+// The name is hidden and carries this process's id: ".tarvo-<pid>-XXXXXX.<suffix>".
 QString reserveTemporaryPath(const QString& target);
 
 // Runs writer on a temporary file beside target and renames it over target.
 // A target that exists but is not writable is refused, as the operator made it read-only.
 bool replaceFile(const QString& target, const Writer& writer, QString* error = nullptr);
+
+// Removes the temporary files a killed writer left in folder (not its sub-folders):
+// those whose process no longer exists, and those of the older name without a
+// process id once they are an hour old. Files of a running process, pages and
+// any other hidden file stay. Each removal is logged; returns how many were removed.
+int removeLeftovers(const QString& folder);
 
 } // namespace SafeWrite

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AboutDlg.h"
 #include "BackgroundTask.h"
 #include "BatchPanel.h"
 #include "BatchReport.h"
@@ -23,6 +24,7 @@
 #include "SettingsStore.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
+#include "UnbuiltFeatures.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
@@ -62,6 +64,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_entry));
     setUpFolderPanel();
     setUpBatchPanel();
+    UnbuiltFeatures::disable(this);
 }
 
 MainWindow::~MainWindow()
@@ -72,6 +75,12 @@ MainWindow::~MainWindow()
 QString MainWindow::currentFolder() const
 {
     return m_browser->currentFolder();
+}
+
+void MainWindow::on_ac_about_us_triggered()
+{
+    AboutDlg dialog(QString::fromLatin1(kVersion), this);
+    dialog.exec();
 }
 
 void MainWindow::setUpTitleBar()

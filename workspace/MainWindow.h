@@ -78,6 +78,7 @@ private slots:
     void on_btn_max_clicked();
     void on_btn_close_clicked();
     void toggleShortcutDock();
+    void on_ac_about_us_triggered();
     // Batch tab hand-offs to BatchPanel.
     void on_tb_action_clicked(const QModelIndex& index);
     void on_btn_batch_process_clicked();

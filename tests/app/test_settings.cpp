@@ -1,3 +1,4 @@
+#include "../imaging/ReadOnlyGuard.h"
 #include "AppPaths.h"
 #include "ProcessParams.h"
 #include "SettingsStore.h"
@@ -5,6 +6,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -13,6 +17,38 @@ QVariantList fields(const stPageNoInfo& p)
     return {p.area,      p.marginHor, p.marginVer, p.fontFamily, p.fontSize, p.bold,   p.italic,
             p.underline, p.strikeOut, p.startNo,   p.noLen,      p.prefix,   p.suffix, p.zeroFill};
 }
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// While in scope no file of this process can grow, as on a full disk; works as
+// root too. Writing past the limit then fails instead of raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    FileSizeLimit()
+    {
+        m_ok = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
+        rlimit none = m_saved;
+        none.rlim_cur = 0;
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &none) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_ok = false;
+};
 
 } // namespace
 
@@ -87,6 +123,45 @@ private slots:
         SettingsStore::setSettingValue(SettingsStore::kDpiX, 300);
         QCOMPARE(ProcessParams::current().dpiX, 0);
         QVERIFY(!SettingsStore::settingValue(SettingsStore::kDpiX).isValid());
+    }
+
+    void failedWriteKeepsTheStoredValues_data()
+    {
+        QTest::addColumn<bool>("fullDisk"); // else the folder is read-only
+        QTest::newRow("full disk") << true;
+        QTest::newRow("read-only folder") << false;
+    }
+    void failedWriteKeepsTheStoredValues()
+    {
+        QFETCH(bool, fullDisk);
+        const stPageNoInfo stored{"左下", 7,    22, "宋体", 11,   true, true,
+                                  true,   true, 37, 6,      "第", "页", false};
+        SettingsStore::setSettingValue(SettingsStore::kDpiX, 150);
+        SettingsStore::savePageNoSettings(stored);
+        const QByteArray onDisk = bytesOf(AppPaths::settingsFile());
+        QVERIFY(onDisk.contains("dpiX=150"));
+
+        {
+            std::unique_ptr<FileSizeLimit> limit;
+            std::unique_ptr<ReadOnlyGuard> readOnly;
+            if (fullDisk)
+                limit = std::make_unique<FileSizeLimit>();
+            else
+                readOnly = std::make_unique<ReadOnlyGuard>(m_dir->path());
+            if (!(fullDisk ? limit->ok() : readOnly->ok()))
+                QSKIP("this system cannot make the settings unwritable");
+            SettingsStore::setSettingValue(SettingsStore::kDpiX, 300);
+            SettingsStore::savePageNoSettings({});
+        }
+        QCOMPARE(ProcessParams::current().dpiX, 150);
+        QCOMPARE(fields(ProcessParams::current().pageNo), fields(stored));
+        QCOMPARE(SettingsStore::settingValue(SettingsStore::kDpiX).toInt(), 150);
+        QCOMPARE(bytesOf(AppPaths::settingsFile()), onDisk);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"settings.ini"});
+        // Nothing of the lost write surfaces later, as a fresh process would read.
+        SettingsStore::loadSettings();
+        QCOMPARE(ProcessParams::current().dpiX, 150);
     }
 
     void backgroundColourRejectsBadTextAndRoundTrips()

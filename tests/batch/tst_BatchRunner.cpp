@@ -274,6 +274,22 @@ private slots:
         QVERIFY(!JpegPageCodec::decode(bytesOf(cmykPath), refused));
         QCOMPARE(readBack(cmykPath).channels(), 1);
     }
+
+    // Temporary files of a killed run go, in every folder of the list, before pages are written.
+    void leftoversOfAKilledRunAreRemoved()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("卷 2")));
+        const QString one = write(dir.filePath("a.jpg"), page(80, 60));
+        const QString two = write(dir.filePath("卷 2/b.png"), page(80, 60));
+        // pid_max is at most 2^22: no process carries this id.
+        const QString killedA = writeBytes(dir.filePath(".tarvo-99999999-aBcDeF.jpg"), "x");
+        const QString killedB = writeBytes(dir.filePath("卷 2/.tarvo-99999999-aBcDeF.png"), "x");
+        QTest::ignoreMessage(QtInfoMsg, qPrintable("删除遗留的临时文件：" + killedA));
+        QTest::ignoreMessage(QtInfoMsg, qPrintable("删除遗留的临时文件：" + killedB));
+        QCOMPARE(progressOf(jobFor({one, two}, {})), (QStringList{"1/2", "2/2"}));
+        QVERIFY(!QFile::exists(killedA) && !QFile::exists(killedB));
+    }
 };
 
 QTEST_MAIN(TestBatchRunner)

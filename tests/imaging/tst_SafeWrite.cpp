@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace PageTestFiles;
 
@@ -18,10 +20,32 @@ static QStringList entries(const QTemporaryDir& dir)
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+// Sets a file's modification time to `secs` seconds ago.
+static bool age(const QString& path, int secs)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::currentDateTime().addSecs(-secs),
+                            QFileDevice::FileModificationTime);
+}
+
 class TestSafeWrite : public QObject
 {
     Q_OBJECT
+    qint64 m_deadPid = 0;
+
 private slots:
+    void initTestCase()
+    {
+        // A child that has exited and been reaped: its id names no process.
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(0);
+        QVERIFY(child > 0);
+        QCOMPARE(waitpid(child, nullptr, 0), child);
+        m_deadPid = child;
+    }
+
     void replacesOnlyAfterACompleteWrite()
     {
         QTemporaryDir dir;
@@ -34,6 +58,8 @@ private slots:
             return write(tmp, "new");
         }));
         QCOMPARE(seen.suffix(), QString("jpg"));
+        QVERIFY2(seen.fileName().startsWith(QString(".tarvo-%1-").arg(getpid())),
+                 qPrintable(seen.fileName()));
         QCOMPARE(seen.absolutePath(), dir.path());
         QCOMPARE(bytesOf(page), QByteArray("new"));
         const auto bits = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
@@ -75,6 +101,66 @@ private slots:
         QVERIFY(failure != 3 || !error.isEmpty());
         QCOMPARE(bytesOf(page), QByteArray("original"));
         QCOMPARE(entries(dir), QStringList({"a.tif"}));
+    }
+
+    void failedRenameLeavesNoTemporaryFile()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("0001.jpg");
+        QVERIFY(QDir().mkdir(target)); // a file cannot replace a folder
+        QString error;
+        QVERIFY(!SafeWrite::replaceFile(
+            target, [](const QString& tmp) { return write(tmp, "new"); }, &error));
+        QVERIFY(error.contains(target));
+        QVERIFY(QFileInfo(target).isDir());
+        QCOMPARE(entries(dir), QStringList());
+    }
+
+    void removeLeftovers_data()
+    {
+        QTest::addColumn<QString>("name"); // <dead> and <self> stand for process ids
+        QTest::addColumn<int>("ageSecs");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("killed writer") << ".tarvo-<dead>-aBcDeF.jpg" << 0 << true;
+        QTest::newRow("killed writer, no suffix") << ".tarvo-<dead>-aBcDeF" << 0 << true;
+        QTest::newRow("running writer, however old") << ".tarvo-<self>-aBcDeF.tif" << 7200 << false;
+        QTest::newRow("old name, an hour old") << ".tarvo-aBcDeF.png" << 3700 << true;
+        QTest::newRow("old name, being written") << ".tarvo-aBcDeF.png" << 60 << false;
+        QTest::newRow("rename journal") << ".tarvo-journal-<dead>-aBcDeF" << 7200 << false;
+        QTest::newRow("page") << "tarvo-<dead>-aBcDeF.jpg" << 7200 << false;
+        QTest::newRow("other hidden file") << ".hidden-<dead>-aBcDeF.jpg" << 7200 << false;
+        QTest::newRow("not six characters") << ".tarvo-<dead>-aBcDe.jpg" << 7200 << false;
+        QTest::newRow("process id zero") << ".tarvo-0-aBcDeF.jpg" << 7200 << false;
+    }
+    void removeLeftovers()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, ageSecs);
+        QFETCH(bool, removed);
+        name.replace("<dead>", QString::number(m_deadPid))
+            .replace("<self>", QString::number(getpid()));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(write(path, "x") && age(path, ageSecs));
+        write(dir.filePath("0001.jpg"), "page");
+
+        if (removed)
+            QTest::ignoreMessage(QtInfoMsg, qPrintable("删除遗留的临时文件：" + path));
+        QCOMPARE(SafeWrite::removeLeftovers(dir.path()), removed ? 1 : 0);
+        QCOMPARE(QFile::exists(path), !removed);
+        QCOMPARE(bytesOf(dir.filePath("0001.jpg")), QByteArray("page"));
+    }
+
+    void leftoverFoldersAndSubFoldersStay()
+    {
+        QTemporaryDir dir;
+        const QString folderNamed = dir.filePath(QString(".tarvo-%1-aBcDeF.jpg").arg(m_deadPid));
+        QVERIFY(QDir().mkpath(dir.filePath("卷 1")) && QDir().mkdir(folderNamed));
+        const QString nested = dir.filePath(QString("卷 1/.tarvo-%1-aBcDeF.jpg").arg(m_deadPid));
+        QVERIFY(write(nested, "x"));
+        QCOMPARE(SafeWrite::removeLeftovers(dir.path()), 0);
+        QVERIFY(QFileInfo(folderNamed).isDir() && QFile::exists(nested));
+        QCOMPARE(SafeWrite::removeLeftovers(dir.filePath("missing")), 0);
     }
 };
 
