@@ -3,6 +3,7 @@
 #include "DirListing.h"
 #include "NameUtils.h"
 #include "RenameTransaction.h"
+#include "SafeWrite.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -159,7 +160,10 @@ Qt::ItemFlags FileTableModel::flags(const QModelIndex& index) const
 
 void FileTableModel::loadDir(const QString& dirPath)
 {
+    // A change of names or a page write cut short by a crash is mended before
+    // the folder is shown, so the list never shows half of it.
     RenameTransaction::recover(dirPath);
+    SafeWrite::removeLeftovers(dirPath);
     beginResetModel();
     m_rows.clear();
     const QFileInfoList entries =
