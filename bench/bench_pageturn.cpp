@@ -7,6 +7,7 @@
 #include "AppPaths.h"
 #include "MainWindow.h"
 #include "PageFile.h"
+#include "ScanLikePage.h"
 #include "SettingsStore.h"
 
 #include <QApplication>
@@ -21,25 +22,7 @@
 
 namespace {
 
-constexpr int kA4Width = 2480;
-constexpr int kA4Height = 3508;
 constexpr int kPages = 6;
-
-// A scanned-looking page: off-white paper with grain, dark text lines, a red seal.
-cv::Mat makePage(int seed)
-{
-    cv::Mat page(kA4Height, kA4Width, CV_8UC3, cv::Scalar(236, 244, 248));
-    cv::RNG rng(seed);
-    for (int y = 300; y < kA4Height - 300; y += 70) {
-        const int length = rng.uniform(900, kA4Width - 500);
-        cv::rectangle(page, cv::Rect(250, y, length, 28), cv::Scalar(40, 40, 48), cv::FILLED);
-    }
-    cv::circle(page, cv::Point(1900, 3000), 200, cv::Scalar(40, 40, 200), 12);
-    cv::Mat noise(page.size(), CV_8UC3);
-    rng.fill(noise, cv::RNG::NORMAL, 0, 6);
-    page += noise;
-    return page;
-}
 
 // One window on a folder of kPages pages, shared by the benchmarks.
 struct Workbench
@@ -56,7 +39,7 @@ struct Workbench
         QDir().mkpath(folder);
         for (int i = 1; i <= kPages; ++i)
             PageFile::saveWithDensity(
-                makePage(i), folder + QStringLiteral("/%1.jpg").arg(i, 4, 10, QLatin1Char('0')),
+                scanLikePage(i), folder + QStringLiteral("/%1.jpg").arg(i, 4, 10, QLatin1Char('0')),
                 300, 300);
         SettingsStore::setSettingValue(SettingsStore::kRootPath, data.path());
         window = std::make_unique<MainWindow>();

@@ -9,6 +9,7 @@
 #include "BatchPanel.h"
 #include "MainWindow.h"
 #include "PageFile.h"
+#include "ScanLikePage.h"
 #include "SettingsStore.h"
 #include "WaitingDlg.h"
 
@@ -25,24 +26,7 @@
 
 namespace {
 
-constexpr int kA4Width = 2480;
-constexpr int kA4Height = 3508;
 constexpr int kDistinctPages = 4;
-
-// Paper grain, text lines and a red seal: compresses like a real scan.
-cv::Mat makePage(int seed)
-{
-    cv::Mat page(kA4Height, kA4Width, CV_8UC3, cv::Scalar(236, 244, 248));
-    cv::RNG rng(seed);
-    for (int y = 300; y < kA4Height - 300; y += 70) {
-        const int length = rng.uniform(900, kA4Width - 500);
-        cv::rectangle(page, cv::Rect(250, y, length, 28), cv::Scalar(40, 40, 48), cv::FILLED);
-    }
-    cv::circle(page, cv::Point(1900, 3000), 200, cv::Scalar(40, 40, 200), 12);
-    cv::Mat noise(page.size(), CV_8UC3);
-    rng.fill(noise, cv::RNG::NORMAL, 0, 6);
-    return page + noise;
-}
 
 double residentMb()
 {
@@ -94,7 +78,7 @@ int main(int argc, char** argv)
     QDir().mkpath(folder);
     std::fprintf(stderr, "writing %d pages...\n", pages);
     for (int k = 0; k < kDistinctPages; ++k)
-        PageFile::saveWithDensity(makePage(k), QStringLiteral("%1/seed%2.jpg").arg(data.path()).arg(k),
+        PageFile::saveWithDensity(scanLikePage(k), QStringLiteral("%1/seed%2.jpg").arg(data.path()).arg(k),
                                   300, 300);
     for (int n = 1; n <= pages; ++n)
         QFile::copy(QStringLiteral("%1/seed%2.jpg").arg(data.path()).arg(n % kDistinctPages),
