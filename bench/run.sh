@@ -15,7 +15,7 @@ targets=(bench_imaging bench_pageturn)
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
-cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" >/dev/null
+cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
