@@ -1,8 +1,11 @@
 #include "JpegPageCodec.h"
 
+#include "ExifOrientation.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
@@ -38,8 +41,21 @@ void installErrors(ErrorManager& errors)
     errors.base.emit_message = onMessage;
 }
 
-// The decoding itself; longjmp lands here, so it holds nothing with a destructor.
-bool decodeInto(const unsigned char* data, unsigned long size, cv::Mat& out)
+// The orientation of the first Exif APP1 segment among the saved markers; 1 without one.
+int orientationOf(const jpeg_decompress_struct& info)
+{
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_APP0 + 1 || marker->data_length < 6 ||
+            std::memcmp(marker->data, "Exif\0\0", 6) != 0)
+            continue;
+        return ExifOrientation::fromApp1(marker->data, marker->data_length);
+    }
+    return 1;
+}
+
+// The decoding itself, pixels as stored; longjmp lands here, so it holds
+// nothing with a destructor.
+bool decodeInto(const unsigned char* data, unsigned long size, cv::Mat& out, int& orientation)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
@@ -51,10 +67,13 @@ bool decodeInto(const unsigned char* data, unsigned long size, cv::Mat& out)
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
+    // APP1 holds the EXIF block (and XMP, which orientationOf passes over).
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.data_precision != 8) {
         jpeg_destroy_decompress(&info);
         return false;
     }
+    orientation = orientationOf(info);
     int type = 0;
     if (info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE) {
         info.out_color_space = JCS_GRAYSCALE;
@@ -172,11 +191,15 @@ bool decode(const QByteArray& data, cv::Mat& out)
     if (data.size() < 4 || static_cast<unsigned char>(data[0]) != 0xFF ||
         static_cast<unsigned char>(data[1]) != 0xD8)
         return false;
+    int orientation = 1;
     const bool ok = decodeInto(reinterpret_cast<const unsigned char*>(data.constData()),
-                               static_cast<unsigned long>(data.size()), out);
-    if (!ok)
+                               static_cast<unsigned long>(data.size()), out, orientation);
+    if (!ok) {
         out.release();
-    return ok;
+        return false;
+    }
+    out = ExifOrientation::apply(out, orientation);
+    return true;
 }
 
 bool encode(const cv::Mat& image, int dpiX, int dpiY, std::vector<unsigned char>& out)
