@@ -85,37 +85,42 @@ bool swapsSides(int orientation)
     return orientation >= 5 && orientation <= 8;
 }
 
-cv::Mat apply(const cv::Mat& stored, int orientation)
+cv::Size shownSize(const cv::Size& stored, int orientation)
 {
-    cv::Mat shown;
-    switch (orientation) {
-    case 2:
-        cv::flip(stored, shown, 1);
-        break;
-    case 3:
-        cv::rotate(stored, shown, cv::ROTATE_180);
-        break;
-    case 4:
-        cv::flip(stored, shown, 0);
-        break;
-    case 5:
-        cv::transpose(stored, shown);
-        break;
-    case 6:
-        cv::rotate(stored, shown, cv::ROTATE_90_CLOCKWISE);
-        break;
-    case 7:
-        // Mirrored along the other diagonal: transposed, then turned half way.
-        cv::transpose(stored, shown);
-        cv::flip(shown, shown, -1);
-        break;
-    case 8:
-        cv::rotate(stored, shown, cv::ROTATE_90_COUNTERCLOCKWISE);
-        break;
-    default:
-        return stored;
+    return swapsSides(orientation) ? cv::Size(stored.height, stored.width) : stored;
+}
+
+void placeRows(const cv::Mat& rows, int firstRow, int storedRows, int orientation, cv::Mat& shown)
+{
+    const int count = rows.rows;
+    // Where the strip lands when the picture's top and bottom change places.
+    const int fromBottom = storedRows - firstRow - count;
+    if (orientation < 5 || orientation > 8) {
+        const int at = orientation == 3 || orientation == 4 ? fromBottom : firstRow;
+        cv::Mat target = shown.rowRange(at, at + count);
+        if (orientation == 2)
+            cv::flip(rows, target, 1);
+        else if (orientation == 3)
+            cv::flip(rows, target, -1);
+        else if (orientation == 4)
+            cv::flip(rows, target, 0);
+        else
+            rows.copyTo(target);
+        return;
     }
-    return shown;
+    // Quarter turns: stored rows become columns of the shown picture.
+    cv::Mat columns;
+    cv::transpose(rows, columns);
+    const int at = orientation == 6 || orientation == 7 ? fromBottom : firstRow;
+    cv::Mat target = shown.colRange(at, at + count);
+    if (orientation == 5)
+        columns.copyTo(target);
+    else if (orientation == 6)
+        cv::flip(columns, target, 1);
+    else if (orientation == 7)
+        cv::flip(columns, target, -1);
+    else
+        cv::flip(columns, target, 0);
 }
 
 void upright(Magick::Image& image)

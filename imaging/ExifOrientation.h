@@ -21,8 +21,14 @@ int fromApp1(const unsigned char* data, std::size_t size);
 // Whether the picture as shown has width and height swapped (5 to 8).
 bool swapsSides(int orientation);
 
-// The matrix as shown for the orientation; 1 and unknown values return it as it is.
-cv::Mat apply(const cv::Mat& stored, int orientation);
+// The size of the picture as shown.
+cv::Size shownSize(const cv::Size& stored, int orientation);
+
+// Puts the stored rows [firstRow, firstRow + rows.rows) of a picture that is
+// storedRows high into their place in shown (already of the shown size and
+// type), so a decoder can turn a page strip by strip without a second
+// full-size buffer.
+void placeRows(const cv::Mat& rows, int firstRow, int storedRows, int orientation, cv::Mat& shown);
 
 // Turns a decoded image to how it is shown (resolution pair included) and
 // records orientation 1, so a later write neither keeps nor re-applies the tag.
