@@ -93,7 +93,8 @@ private slots:
         QFETCH(int, orientation);
         QFETCH(bool, bigEndian);
         QFETCH(QPoint, dpi);
-        const cv::Mat shown = TaggedJpeg::shown();
+        // Taller and wider than the direct decoder's strip of rows, in no whole number of strips.
+        const cv::Mat shown = TaggedJpeg::shown(300, 290);
         const QByteArray bytes =
             TaggedJpeg::jpeg(TaggedJpeg::stored(shown, orientation),
                              TaggedJpeg::payload(orientation, bigEndian), 200, 300);
