@@ -8,6 +8,8 @@
 // general image reader: the batch's hot path for the commonest scan format.
 // The shapes follow the page file rules: a grey file gives a 1-channel
 // matrix, a colour (YCbCr or RGB) file a 3-channel blue-green-red one.
+// Decoded pages are turned by their EXIF orientation, as shown; encoded ones
+// carry none.
 namespace JpegPageCodec {
 
 // The encoding every rewritten JPEG page gets: the image library's default

@@ -1,5 +1,6 @@
 #include "ImageMagickHelper.h"
 
+#include "ExifOrientation.h"
 #include "MagickRuntime.h"
 #include "SafeWrite.h"
 
@@ -15,12 +16,15 @@ namespace ImageMagickHelper {
 
 namespace {
 
-// Reads one file; warnings (unknown TIFF tags and the like) do not lose the image.
+// Reads one file as shown: PDF pages and formats without an orientation tag
+// would otherwise show a tagged photo turned. Warnings (unknown TIFF tags and
+// the like) do not lose the image.
 bool readImage(const QString& path, Magick::Image& image)
 {
     try {
         image.quiet(true);
         image.read(path.toUtf8().toStdString());
+        ExifOrientation::upright(image);
         return image.isValid();
     } catch (const std::exception& e) {
         qWarning() << "Caught exception:" << e.what() << path;
@@ -129,6 +133,7 @@ QImage toQImage(const Magick::Image& image)
         // several times slower) and are widened to RGB by Qt.
         const bool grey = image.colorSpace() == Magick::GRAYColorspace;
         Magick::Image copy(image);
+        ExifOrientation::upright(copy);
         copy.magick(grey ? "GRAY" : "RGB");
         copy.depth(8);
         Magick::Blob blob;

@@ -9,6 +9,8 @@
 // always follows the destination's extension. Every function catches Magick++
 // errors at the file boundary, logs them with the path and reports failure by
 // its result; a destination that exists is replaced only by a complete file.
+// Sources are taken as shown (turned by their EXIF orientation), so what is
+// written carries orientation 1.
 namespace ImageMagickHelper {
 
 // Reads source and writes it to destination (which may be the same path).
@@ -23,8 +25,9 @@ bool mergeToMultiPage(const QStringList& sources, const QString& destination);
 // As mergeToMultiPage; the ".pdf" destination gives one PDF page per image.
 bool images2Pdf(const QStringList& sources, const QString& destination);
 
-// The decoded image as an 8-bit RGB QImage of the same size (alpha is dropped,
-// grey and 16-bit images are expanded/reduced); a null image on failure.
+// The decoded image as shown, as an 8-bit RGB QImage (alpha is dropped, grey
+// and 16-bit images are expanded/reduced; sides swapped for a quarter-turn
+// orientation); a null image on failure.
 QImage toQImage(const Magick::Image& image);
 
 } // namespace ImageMagickHelper

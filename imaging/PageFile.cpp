@@ -1,5 +1,6 @@
 #include "PageFile.h"
 
+#include "ExifOrientation.h"
 #include "ImageConvert.h"
 #include "MagickResolution.h"
 #include "MagickRuntime.h"
@@ -14,6 +15,7 @@
 #include <list>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace PageFile {
 namespace {
@@ -23,17 +25,20 @@ void logException(const char* what, const QString& path)
     qWarning().noquote() << "Caught exception:" << QString::fromLocal8Bit(what) << path;
 }
 
-// Reads path into image. A damaged file (truncated, corrupt data) fails even
-// when the decoder filled in the missing part, so a batch never writes the
-// filler back as if it were the page; other decoder warnings are only logged.
+// Reads path into image, turned as shown when pixels are read. A damaged file
+// (truncated, corrupt data) fails even when the decoder filled in the missing
+// part, so a batch never writes the filler back as if it were the page; other
+// decoder warnings are only logged.
 bool readMagick(const QString& path, Magick::Image& image, bool headerOnly)
 {
     const std::string name = path.toUtf8().toStdString();
     try {
-        if (headerOnly)
+        if (headerOnly) {
             image.ping(name);
-        else
+        } else {
             image.read(name);
+            ExifOrientation::upright(image);
+        }
     } catch (const Magick::WarningCorruptImage& e) {
         logException(e.what(), path);
         return false;
@@ -179,8 +184,16 @@ bool setFileDensity(const QString& path, int dpiX, int dpiY)
         qWarning().noquote() << "Caught exception: no readable image in" << path;
         return false;
     }
-    for (Magick::Image& frame : frames)
-        MagickResolution::write(frame, dpiX, dpiY);
+    try {
+        // Rewritten as shown, with orientation 1, like every page this program writes.
+        for (Magick::Image& frame : frames) {
+            ExifOrientation::upright(frame);
+            MagickResolution::write(frame, dpiX, dpiY);
+        }
+    } catch (const std::exception& e) {
+        logException(e.what(), path);
+        return false;
+    }
     return replaceWithMagick(path, "set density failed:", [&](const std::string& to) {
         Magick::writeImages(frames.begin(), frames.end(), to, true);
     });
@@ -194,9 +207,13 @@ PageInfo readInfo(const QString& path)
     if (!readMagick(path, image, true))
         return info;
     try {
-        info.width = static_cast<int>(image.columns());
-        info.height = static_cast<int>(image.rows());
+        // As shown: the pixels every reader gives are turned by the orientation.
+        const bool swapped = ExifOrientation::swapsSides(static_cast<int>(image.orientation()));
+        info.width = static_cast<int>(swapped ? image.rows() : image.columns());
+        info.height = static_cast<int>(swapped ? image.columns() : image.rows());
         MagickResolution::read(image, info.dpiX, info.dpiY);
+        if (swapped)
+            std::swap(info.dpiX, info.dpiY);
         info.depth = static_cast<int>(image.depth());
         info.channels = ImageHelper::magickChannels(image);
         info.colourText = colourText(info.depth, info.channels);

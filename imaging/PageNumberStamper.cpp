@@ -1,5 +1,6 @@
 #include "PageNumberStamper.h"
 
+#include "ExifOrientation.h"
 #include "ImageMagickHelper.h"
 #include "MagickRuntime.h"
 #include "SafeWrite.h"
@@ -114,6 +115,9 @@ bool PageNumberStamper::stampFile(const QString& path, const PageNumberJob& job,
         original.read(path.toUtf8().toStdString());
         if (!original.isValid())
             return false;
+        // The number goes where the operator sees the corner; the page is
+        // written as shown, without the tag.
+        ExifOrientation::upright(original);
         QImage image = ImageMagickHelper::toQImage(original);
         if (image.isNull())
             return false;
