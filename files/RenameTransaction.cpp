@@ -1,8 +1,8 @@
 #include "RenameTransaction.h"
 
 #include "NameUtils.h"
+#include "ProcessIds.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,6 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #ifndef RENAME_NOREPLACE
@@ -41,25 +40,6 @@ bool nameTaken(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
-}
-
-qint64 ownPid()
-{
-#ifdef Q_OS_UNIX
-    return ::getpid();
-#else
-    return QCoreApplication::applicationPid();
-#endif
-}
-
-bool processGone(qint64 pid)
-{
-#ifdef Q_OS_UNIX
-    return ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
-#else
-    Q_UNUSED(pid);
-    return false;
-#endif
 }
 
 // Renames without ever replacing an existing name. The kernel checks and renames
@@ -349,7 +329,7 @@ bool RenameTransaction::rollBack(RenameJournal& journal, int phaseOneDone, int p
 
 QString RenameTransaction::journalName()
 {
-    return RenameJournal::fileName(ownPid());
+    return RenameJournal::fileName(ProcessIds::own());
 }
 
 int RenameTransaction::recover(const QString& folder)
@@ -363,14 +343,14 @@ int RenameTransaction::recover(const QString& folder)
     int mended = 0;
     for (const QString& name : names) {
         const qint64 partialPid = RenameJournal::pidOfPartial(name);
-        if (partialPid >= 0 && partialPid != ownPid() && processGone(partialPid)) {
+        if (partialPid >= 0 && partialPid != ProcessIds::own() && ProcessIds::isGone(partialPid)) {
             // Never renamed into place, so nothing was done under it.
             QFile::remove(dir.filePath(name));
             continue;
         }
         const qint64 pid = RenameJournal::pidOf(name);
         // Holding the lock, no change of this process runs: its own journal is a leftover too.
-        if (pid < 0 || (pid != ownPid() && !processGone(pid)))
+        if (pid < 0 || (pid != ProcessIds::own() && !ProcessIds::isGone(pid)))
             continue;
         if (replay(RenameJournal(dir.filePath(name))))
             ++mended;

@@ -1,5 +1,7 @@
 #include "SafeWrite.h"
 
+#include "ProcessIds.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -8,12 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <limits>
-#include <sys/types.h>
-#include <unistd.h>
 
 namespace SafeWrite {
 namespace {
@@ -38,21 +36,12 @@ const QRegularExpression& pidlessName()
     return re;
 }
 
-// Only a definite "no such process" counts as gone: a process we may not signal
-// (EPERM) still exists and may be writing.
-bool processGone(qint64 pid)
-{
-    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
-        return false;
-    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
 bool isLeftover(const QFileInfo& entry, const QDateTime& now)
 {
     const QString name = entry.fileName();
     const QRegularExpressionMatch match = withPidName().match(name);
     if (match.hasMatch())
-        return processGone(match.captured(1).toLongLong());
+        return ProcessIds::isGone(match.captured(1).toLongLong());
     if (pidlessName().match(name).hasMatch())
         return entry.lastModified().secsTo(now) > kPidlessLeftoverAgeSecs;
     return false;
@@ -67,7 +56,7 @@ QString reserveTemporaryPath(const QString& target)
     // Hidden, so a file list refreshed mid-write does not show it as a page.
     // The process id lets a later run tell a killed writer's file from a live one's.
     QString pattern = info.absolutePath() + QLatin1Char('/') + kPrefix +
-                      QString::number(::getpid()) + QStringLiteral("-XXXXXX");
+                      QString::number(ProcessIds::own()) + QStringLiteral("-XXXXXX");
     if (!suffix.isEmpty())
         pattern += QLatin1Char('.') + suffix;
     QTemporaryFile file(pattern);
