@@ -16,16 +16,30 @@ void CurrentImage::setSaveMode(int mode)
 
 bool CurrentImage::leave()
 {
-    if (saveMode_ == OnPageTurn && !file_.isEmpty() && history_.canUndo(file_))
+    // Not "has an undo list": undoing back past a batch leaves the list empty
+    // while the file still holds the batch's result.
+    if (saveMode_ == OnPageTurn && hasUnsavedChanges())
         return save();
     return true;
+}
+
+bool CurrentImage::hasUnsavedChanges() const
+{
+    return isOpen() && (writeFailed_ || history_.undoDepth(file_) != diskDepth_);
+}
+
+void CurrentImage::markOnDisk()
+{
+    diskDepth_ = history_.undoDepth(file_);
+    writeFailed_ = false;
 }
 
 void CurrentImage::close()
 {
     file_.clear();
     image_.release();
-    unsaved_ = false;
+    diskDepth_ = 0;
+    writeFailed_ = false;
 }
 
 bool CurrentImage::open(const QString& path)
@@ -36,13 +50,13 @@ bool CurrentImage::open(const QString& path)
         leave();
     file_ = path;
     image_.release();
-    unsaved_ = false;
     cv::Mat loaded = loader_ ? loader_(path) : PageFile::loadForEdit(path);
     if (loaded.empty()) {
         qWarning() << "curOpendMat is NULL" << path;
         return false;
     }
     image_ = loaded;
+    markOnDisk();
     if (!resolutions_.contains(path)) {
         const PageInfo info = PageFile::readInfo(path);
         resolutions_.insert(path, {info.dpiX, info.dpiY});
@@ -58,7 +72,7 @@ bool CurrentImage::reload()
     if (loaded.empty())
         return false;
     image_ = loaded;
-    unsaved_ = false;
+    markOnDisk();
     return true;
 }
 
@@ -69,6 +83,9 @@ bool CurrentImage::executeOperation(int optId, bool run, const QVariant& param)
     lastOperation_ = optId;
     if (!run || !engine_)
         return false;
+    // A new step drops the redo list, and with it the state on disk if it was there.
+    if (diskDepth_ > history_.undoDepth(file_))
+        diskDepth_ = -1;
     history_.pushUndo(file_, image_);
     OperationResult result = engine_(optId, image_, param);
     if (result.status == OperationResult::UnknownOperation)
@@ -105,18 +122,17 @@ bool CurrentImage::save()
     if (file_.isEmpty() || image_.empty() || !QFileInfo::exists(file_))
         return false;
     if (!writeTo(file_, image_)) {
-        unsaved_ = true;
+        writeFailed_ = true;
         if (saveFailed_)
             saveFailed_(file_);
         return false;
     }
-    unsaved_ = false;
+    markOnDisk();
     return true;
 }
 
 void CurrentImage::changed()
 {
-    unsaved_ = true;
     if (saveMode_ == FullyAutomatic)
         save();
 }

@@ -48,15 +48,17 @@ public:
     // page's pixels into this file.
     bool open(const QString& path);
     // Leaving the file without opening another (emptied list, another folder,
-    // a change of names); false when a save it had to make failed.
+    // a change of names): in the save-on-turn mode unsaved changes are written.
+    // False when that write failed.
     bool leave();
     void close();
 
     const QString& file() const { return file_; }
     const cv::Mat& image() const { return image_; }
     bool isOpen() const { return !image_.empty(); }
-    // The pixels on screen differ from the file: edited and not yet written, or the write failed.
-    bool hasUnsavedChanges() const { return isOpen() && unsaved_; }
+    // The pixels on screen differ from the file: another state of the history
+    // than the one last read or written, or the last write failed.
+    bool hasUnsavedChanges() const;
     int lastOperation() const { return lastOperation_; }
 
     // Runs one operation with history; false when nothing changed on screen.
@@ -87,11 +89,15 @@ public:
 private:
     bool writeTo(const QString& path, const cv::Mat& image) const;
     void changed();
+    void markOnDisk();
 
     Engine engine_;
     Loader loader_;
     SaveFailed saveFailed_;
-    bool unsaved_ = false;
+    // Undo depth of the state the file holds; -1 once that state was dropped
+    // from the redo list by a new operation.
+    int diskDepth_ = 0;
+    bool writeFailed_ = false;
     SaveMode saveMode_ = FullyAutomatic;
     QString file_;
     cv::Mat image_;

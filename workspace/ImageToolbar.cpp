@@ -369,9 +369,9 @@ int ImageToolbar::checkedRectangleMode() const
     return 0;
 }
 
-void ImageToolbar::setHistoryState(bool canUndo, bool canRedo)
+void ImageToolbar::setHistoryState(bool canUndo, bool canRedo, bool unsaved)
 {
-    m_saveButton->setEnabled(canUndo);
+    m_saveButton->setEnabled(canUndo || unsaved);
     m_undoButton->setEnabled(canUndo);
     m_redoButton->setEnabled(canRedo);
 }

@@ -50,8 +50,9 @@ public:
     QToolButton* undoButton() const { return m_undoButton; }
     QToolButton* redoButton() const { return m_redoButton; }
 
-    // Save and undo need an undo step, redo a redo step.
-    void setHistoryState(bool canUndo, bool canRedo);
+    // Undo needs an undo step, redo a redo step; save an undo step or
+    // changes that are not on disk (undone back past a batch, a failed write).
+    void setHistoryState(bool canUndo, bool canRedo, bool unsaved = false);
     // While a two-step operation waits for " 确认" or " 取消": the toolbar is
     // disabled and the confirmation row shown.
     void setTwoStepActive(bool active);

@@ -309,7 +309,8 @@ void MainWindow::showNoImage()
 void MainWindow::displayImage(bool keepScale)
 {
     m_commands->toolbar()->setHistoryState(m_image.isOpen() && m_image.canUndo(),
-                                           m_image.isOpen() && m_image.canRedo());
+                                           m_image.isOpen() && m_image.canRedo(),
+                                           m_image.hasUnsavedChanges());
     if (!m_image.isOpen()) {
         m_scene->setDisplayedImage(QImage());
         m_toolRows->setEnabled(false);

@@ -112,6 +112,10 @@ private slots:
         QVERIFY(same(history.oldest(page(2)).pixels(), before2));
         m_window->undo();
         QVERIFY(same(m_window->currentImage().image(), before1));
+        // The undo list is empty now, yet the file holds the batch's result: the
+        // page turn must still write the undone page.
+        m_window->nextPage();
+        QCOMPARE(sizeOnDisk(page(1)), QSize(before1.cols, before1.rows));
     }
 
     void manualModeAsksBeforeARun_data()
