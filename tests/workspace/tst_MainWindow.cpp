@@ -3,7 +3,13 @@
 #include "OperationId.h"
 #include "WorkspaceTestSupport.h"
 
+#include <Magick++.h>
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <opencv2/core/version.hpp>
 #include <QDockWidget>
 #include <QFileSystemModel>
 #include <QGraphicsPixmapItem>
@@ -147,6 +153,51 @@ private slots:
         QVERIFY(dock->isVisible() && action->isChecked());
         action->trigger();
         QVERIFY(!dock->isVisible() && !action->isChecked());
+    }
+
+    void unbuiltFeaturesSayTheyAreNotThere()
+    {
+        openWindow();
+        for (const char* name :
+             {"action_statistics", "action_fj", "action_convert", "btn_scan", "btn_scan_insert",
+              "btn_scan_replace", "btn_scan_preview", "btn_folder_new", "btn_folder_rename",
+              "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
+              "btn_file_replacename", "btn_file_del", "btn_file_view"}) {
+            QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
+            QVERIFY2(entry && !entry->property("enabled").toBool(), name);
+            QCOMPARE(entry->property("toolTip").toString(), QStringLiteral("尚未提供"));
+        }
+        QVERIFY(child<QMenu>("menu_tool")->toolTipsVisible());
+        QVERIFY(child<QToolButton>("btn_folder_refresh")->isEnabled());
+        // The file list's context menu offers nothing yet.
+        auto* files = child<QTableView>("tb_file");
+        QSignalSpy requested(files, &QWidget::customContextMenuRequested);
+        const QPoint at = files->visualRect(files->model()->index(0, 1)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, files->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(files->viewport(), &event);
+        QCOMPARE(requested.count(), 0);
+    }
+
+    void aboutShowsVersionsAndWhereFilesAre()
+    {
+        openWindow();
+        QMap<QString, QString> texts;
+        whenModal([&texts](QWidget* modal) {
+            if (modal->objectName() != "AboutDlg")
+                return false;
+            for (QLabel* label : modal->findChildren<QLabel*>())
+                texts.insert(label->objectName(), label->text());
+            modal->findChild<QAbstractButton*>("btn_ok")->click();
+            return true;
+        });
+        child<QAction>("ac_about_us")->trigger();
+        QCOMPARE(texts["lb_version"], QStringLiteral("版本：1.1.1"));
+        QCOMPARE(texts["lb_qt_version"], QString(qVersion()));
+        QCOMPARE(texts["lb_opencv_version"], QString(CV_VERSION));
+        QVERIFY(texts["lb_magick_version"].startsWith("ImageMagick " MagickLibVersionText));
+        QCOMPARE(texts["lb_settings_file"], m_base.filePath("settings.ini"));
+        QCOMPARE(texts["lb_log_dir"], m_base.filePath("log"));
+        QCOMPARE(texts["lb_data_dir"], m_data->path());
     }
 };
 
