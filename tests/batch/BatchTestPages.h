@@ -1,12 +1,15 @@
 #pragma once
 
+#include "../imaging/PageTestFiles.h"
 #include "PageFile.h"
 
-#include <QFile>
 #include <opencv2/imgproc.hpp>
 
 // Pages and files shared by the batch tests.
 namespace BatchTestPages {
+
+using PageTestFiles::bytesOf;
+using PageTestFiles::writeBytes;
 
 // A page with text-like lines, so lossy formats have something to encode.
 inline cv::Mat page(int width, int height, int channels = 3)
@@ -25,20 +28,6 @@ inline QString write(const QString& path, const cv::Mat& mat, int dpi = 300)
     if (!PageFile::saveWithDensity(mat, path, dpi, dpi))
         qFatal("cannot write %s", qPrintable(path));
     return path;
-}
-
-inline QString writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-inline QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace BatchTestPages

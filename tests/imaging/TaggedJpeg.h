@@ -22,37 +22,16 @@ inline cv::Mat shown(int cols = 96, int rows = 64)
     return page;
 }
 
-// The pixels a camera stores so that the tag turns them into `picture`.
+// The pixels a camera stores so that the tag turns them into `picture`:
+// transposed for 5..8, then flipped (2 marks no flip).
 inline cv::Mat stored(const cv::Mat& picture, int orientation)
 {
-    cv::Mat out;
-    switch (orientation) {
-    case 2:
-        cv::flip(picture, out, 1);
-        break;
-    case 3:
-        cv::flip(picture, out, -1);
-        break;
-    case 4:
-        cv::flip(picture, out, 0);
-        break;
-    case 5:
+    static const int flipCode[] = {2, 2, 1, -1, 0, 2, 0, -1, 1};
+    cv::Mat out = picture.clone();
+    if (orientation >= 5 && orientation <= 8)
         cv::transpose(picture, out);
-        break;
-    case 6:
-        cv::rotate(picture, out, cv::ROTATE_90_COUNTERCLOCKWISE);
-        break;
-    case 7:
-        cv::transpose(picture, out);
-        cv::flip(out, out, -1);
-        break;
-    case 8:
-        cv::rotate(picture, out, cv::ROTATE_90_CLOCKWISE);
-        break;
-    default:
-        out = picture.clone();
-        break;
-    }
+    if (orientation >= 1 && orientation <= 8 && flipCode[orientation] != 2)
+        cv::flip(out, out, flipCode[orientation]);
     return out;
 }
 

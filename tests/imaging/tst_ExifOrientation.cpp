@@ -14,20 +14,10 @@
 
 using namespace PageTestFiles;
 
-namespace {
-
-int parse(const QByteArray& payload)
-{
-    return ExifOrientation::fromApp1(reinterpret_cast<const uchar*>(payload.constData()),
-                                     static_cast<size_t>(payload.size()));
-}
-
-QByteArray patched(QByteArray bytes, int at, const QByteArray& with)
+static QByteArray patched(QByteArray bytes, int at, const QByteArray& with)
 {
     return bytes.replace(at, with.size(), with);
 }
-
-} // namespace
 
 class TstExifOrientation : public QObject
 {
@@ -44,44 +34,37 @@ class TstExifOrientation : public QObject
 private slots:
     void initTestCase() { MagickRuntime::ensureInitialised(); }
 
+    // One row per check the parser makes; every damaged segment reads as 1. The
+    // readers' table in the batch tests covers the good values 1..8.
     void parsesSegments_data()
     {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<int>("orientation");
-        for (int o = 1; o <= 8; ++o) {
-            QTest::addRow("intel %d", o) << TaggedJpeg::payload(o, false) << o;
-            QTest::addRow("motorola %d", o) << TaggedJpeg::payload(o, true) << o;
-        }
         const QByteArray good = TaggedJpeg::payload(6);
-        // Offsets inside the payload: 6 TIFF header, 14 entry count, 16 first
-        // entry, 28 orientation entry (its value at 36).
-        for (int cut : {0, 5, 6, 13, 15, 27, 37})
-            QTest::addRow("cut at %d", cut) << good.left(cut) << 1;
+        // Offsets: 6 TIFF header, 10 IFD offset, 14 entry count, 28 orientation
+        // entry (type at 30, value at 36).
+        QTest::newRow("intact") << good << 6;
+        QTest::newRow("empty") << QByteArray() << 1;
+        QTest::newRow("shorter than a header") << good.left(13) << 1;
+        QTest::newRow("cut in the entry") << good.left(37) << 1;
         QTest::newRow("not exif") << patched(good, 0, "Exix") << 1;
         QTest::newRow("byte order IM") << patched(good, 6, "IM") << 1;
-        QTest::newRow("byte order mixed") << patched(good, 6, "MM") << 1;
         QTest::newRow("magic 43") << patched(good, 8, QByteArray("\x2B\x00", 2)) << 1;
         QTest::newRow("IFD past end") << patched(good, 10, QByteArray("\xF0\xFF\xFF\xFF", 4)) << 1;
         QTest::newRow("IFD inside header")
             << patched(good, 10, QByteArray("\x02\x00\x00\x00", 4)) << 1;
-        QTest::newRow("entry count past end")
-            << patched(good, 14, QByteArray("\xFF\xFF", 2)).left(28) << 1;
+        QTest::newRow("type LONG") << patched(good, 30, QByteArray("\x04\x00", 2)) << 1;
         QTest::newRow("value 0") << patched(good, 36, QByteArray("\x00\x00", 2)) << 1;
         QTest::newRow("value 9") << patched(good, 36, QByteArray("\x09\x00", 2)) << 1;
-        QTest::newRow("type LONG") << patched(good, 30, QByteArray("\x04\x00", 2)) << 1;
-        QTest::newRow("count 2") << patched(good, 32, QByteArray("\x02\x00", 2)) << 1;
         QTest::newRow("no orientation entry") << patched(good, 28, QByteArray("\x13\x01", 2)) << 1;
     }
-    // Damaged segments give 1 and read nothing outside the bytes handed over
-    // (copied to a block of exactly its size, so an address checker sees any overrun).
+    // Copied to a block of exactly its size, so an address checker sees any overrun.
     void parsesSegments()
     {
         QFETCH(QByteArray, payload);
-        QFETCH(int, orientation);
         const std::vector<uchar> exact(payload.begin(), payload.end());
-        QCOMPARE(ExifOrientation::fromApp1(exact.empty() ? nullptr : exact.data(), exact.size()),
-                 orientation);
-        QCOMPARE(parse(payload), orientation);
+        QTEST(ExifOrientation::fromApp1(exact.empty() ? nullptr : exact.data(), exact.size()),
+              "orientation");
     }
 
     void writersLeavePagesAsShown_data()
@@ -89,16 +72,11 @@ private slots:
         QTest::addColumn<QString>("writer");
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("orientation");
-        for (int o : {3, 6, 8}) {
-            QTest::addRow("convert to jpg, %d", o) << "convert"
-                                                   << "jpg" << o;
-            QTest::addRow("convert to tif, %d", o) << "convert"
-                                                   << "tif" << o;
-            QTest::addRow("density, %d", o) << "density"
-                                            << "jpg" << o;
-            QTest::addRow("save, %d", o) << "save"
-                                         << "jpg" << o;
-        }
+        QTest::newRow("convert to jpg") << QString("convert") << QString("jpg") << 6;
+        QTest::newRow("convert to tif") << QString("convert") << QString("tif") << 8;
+        QTest::newRow("density") << QString("density") << QString("jpg") << 6;
+        QTest::newRow("density, 180") << QString("density") << QString("jpg") << 3;
+        QTest::newRow("save") << QString("save") << QString("jpg") << 8;
     }
     // Read the way an outside viewer does not (tag ignored), the written page
     // already holds the picture as shown.
@@ -131,7 +109,7 @@ private slots:
     void stampedPageIsShownUpright_data()
     {
         QTest::addColumn<int>("orientation");
-        for (int o : {1, 3, 6, 8})
+        for (int o : {3, 6, 8})
             QTest::addRow("%d", o) << o;
     }
     void stampedPageIsShownUpright()

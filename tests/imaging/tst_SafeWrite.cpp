@@ -129,8 +129,6 @@ private slots:
         QTest::newRow("rename journal") << ".tarvo-journal-<dead>-aBcDeF" << 7200 << false;
         QTest::newRow("page") << "tarvo-<dead>-aBcDeF.jpg" << 7200 << false;
         QTest::newRow("other hidden file") << ".hidden-<dead>-aBcDeF.jpg" << 7200 << false;
-        QTest::newRow("not six characters") << ".tarvo-<dead>-aBcDe.jpg" << 7200 << false;
-        QTest::newRow("process id zero") << ".tarvo-0-aBcDeF.jpg" << 7200 << false;
     }
     void removeLeftovers()
     {
