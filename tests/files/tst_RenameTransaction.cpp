@@ -38,18 +38,14 @@ class tst_RenameTransaction : public QObject
 private slots:
     void rotation_data()
     {
-        QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("shift");
-        const QStringList plain{"a.jpg", "b.jpg", "c.jpg", "d.jpg"};
-        QTest::newRow("forward") << plain << 1;
-        QTest::newRow("backward") << plain << 3;
-        QTest::newRow("Chinese names with spaces")
-            << QStringList{"扫描 001.jpg", "第二 页.png", "a b c.tif", "无扩展名"} << 1;
+        QTest::newRow("forward") << 1;
+        QTest::newRow("backward") << 3;
     }
     void rotation()
     {
-        QFETCH(QStringList, names);
         QFETCH(int, shift);
+        const QStringList names{"扫描 001.jpg", "第二 页.png", "a b c.tif", "无扩展名"};
         TestFolder pages(names);
         RenameTransaction change(pages.path());
         for (int i = 0; i < names.size(); ++i)
