@@ -54,7 +54,6 @@ private slots:
         QTest::addColumn<float>("mm");
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("pixels");
-        QTest::newRow("A4 width") << 210.f << 300 << 2480;
         QTest::newRow("one inch as float") << 25.4f << 72 << 72; // 25.4f is just below 25.4
         QTest::newRow("negative") << -25.4f << 72 << -72;
     }

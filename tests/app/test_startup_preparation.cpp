@@ -25,7 +25,6 @@ private slots:
         QVERIFY(QDir().mkpath(qavo + "/sub/deeper"));
         for (const QString& file : {qavo + "/sub/deeper/page.jpg", qavo + "/.partial"})
             QVERIFY(QFile(file).open(QIODevice::WriteOnly));
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("临时目录为：") + m_tmp.path()));
         prepareProcessState();
         QVERIFY(QFileInfo(qavo).isDir());
         QVERIFY(QDir(qavo).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));

@@ -54,6 +54,7 @@ struct TestFolder
         if (file.open(QIODevice::WriteOnly))
             file.write(content);
     }
+    QMap<QString, QByteArray> snapshot() const { return folderSnapshot(path()); }
     QByteArray read(const QString& name) const
     {
         QFile file(path(name));
