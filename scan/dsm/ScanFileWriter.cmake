@@ -7,6 +7,7 @@ add_library(tarvo_scanfile STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ScanRaster.h
   ${CMAKE_CURRENT_LIST_DIR}/ScanFileWriter.h
   ${CMAKE_CURRENT_LIST_DIR}/ScanFileWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RasterRotation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BmpWriter.h
   ${CMAKE_CURRENT_LIST_DIR}/BmpWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TiffWriter.h
