@@ -51,22 +51,21 @@ bool deniedErrno(int e)
 
 // Owns the folder descriptor and the temporary file; whatever goes wrong, the
 // temporary file does not outlive the attempt.
-class Attempt
+struct Attempt
 {
-public:
+    int dir = -1;
+    int fd = -1;
+    std::string tempName; // relative to dir; empty once renamed into place
+
     ~Attempt()
     {
-        if (m_fd >= 0)
-            close(m_fd);
-        if (!m_tempName.empty())
-            unlinkat(m_dir, m_tempName.c_str(), 0);
-        if (m_dir >= 0)
-            close(m_dir);
+        if (fd >= 0)
+            close(fd);
+        if (!tempName.empty())
+            unlinkat(dir, tempName.c_str(), 0);
+        if (dir >= 0)
+            close(dir);
     }
-
-    int m_dir = -1;
-    int m_fd = -1;
-    std::string m_tempName; // relative to m_dir; empty once renamed into place
 };
 
 bool encode(const ScanRaster& page, const ScanFileRequest& request, int fd, int compression,
@@ -91,10 +90,10 @@ bool encode(const ScanRaster& page, const ScanFileRequest& request, int fd, int 
 // Moves the finished file to its name unless something already has that name.
 TW_UINT16 publish(Attempt& attempt, const std::string& name)
 {
-    const int dir = attempt.m_dir;
-    const char* temp = attempt.m_tempName.c_str();
+    const int dir = attempt.dir;
+    const char* temp = attempt.tempName.c_str();
     if (renameat2(dir, temp, dir, name.c_str(), RENAME_NOREPLACE) == 0) {
-        attempt.m_tempName.clear();
+        attempt.tempName.clear();
         return TWCC_SUCCESS;
     }
     if (errno == EEXIST)
@@ -106,7 +105,7 @@ TW_UINT16 publish(Attempt& attempt, const std::string& name)
     if (linkat(dir, temp, dir, name.c_str(), 0) != 0)
         return errno == EEXIST ? TWCC_FILEEXISTS : TWCC_FILEWRITEERROR;
     unlinkat(dir, temp, 0);
-    attempt.m_tempName.clear();
+    attempt.tempName.clear();
     return TWCC_SUCCESS;
 }
 
@@ -145,14 +144,14 @@ TW_UINT16 writeScanFile(const ScanRaster& page, const ScanFileRequest& request)
         return TWCC_BADVALUE;
 
     Attempt attempt;
-    attempt.m_dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (attempt.m_dir < 0)
+    attempt.dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (attempt.dir < 0)
         return errno == ENAMETOOLONG ? TWCC_FILEWRITEERROR : TWCC_DENIED;
-    if (faccessat(attempt.m_dir, ".", W_OK | X_OK, AT_EACCESS) != 0)
+    if (faccessat(attempt.dir, ".", W_OK | X_OK, AT_EACCESS) != 0)
         return TWCC_DENIED;
 
     struct stat existing;
-    if (fstatat(attempt.m_dir, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+    if (fstatat(attempt.dir, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return TWCC_FILEEXISTS;
     if (errno == ENAMETOOLONG)
         return TWCC_FILEWRITEERROR;
@@ -160,22 +159,22 @@ TW_UINT16 writeScanFile(const ScanRaster& page, const ScanFileRequest& request)
         return TWCC_DENIED;
 
     std::string temp = folder + "/.tarvo-scan-XXXXXX";
-    attempt.m_fd = mkostemp(&temp[0], O_CLOEXEC);
-    if (attempt.m_fd < 0)
+    attempt.fd = mkostemp(&temp[0], O_CLOEXEC);
+    if (attempt.fd < 0)
         return deniedErrno(errno) ? TWCC_DENIED : TWCC_FILEWRITEERROR;
-    attempt.m_tempName = temp.substr(temp.rfind('/') + 1);
+    attempt.tempName = temp.substr(temp.rfind('/') + 1);
 
     // mkstemp makes the file private; a page gets the mode any new file would.
-    if (fchmod(attempt.m_fd, 0666 & ~currentUmask()) != 0 ||
-        !encode(page, request, attempt.m_fd, compression, quality) || fsync(attempt.m_fd) != 0)
+    if (fchmod(attempt.fd, 0666 & ~currentUmask()) != 0 ||
+        !encode(page, request, attempt.fd, compression, quality) || fsync(attempt.fd) != 0)
         return TWCC_FILEWRITEERROR;
-    const int fd = attempt.m_fd;
-    attempt.m_fd = -1;
+    const int fd = attempt.fd;
+    attempt.fd = -1;
     if (close(fd) != 0)
         return TWCC_FILEWRITEERROR;
 
     const TW_UINT16 result = publish(attempt, name);
     if (result == TWCC_SUCCESS)
-        fsync(attempt.m_dir); // make the new name itself durable; a page is already complete
+        fsync(attempt.dir); // make the new name itself durable; a page is already complete
     return result;
 }
