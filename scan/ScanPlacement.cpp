@@ -113,6 +113,7 @@ ScanPlacement::Result ScanPlacement::place(const Job& job, const Plan& plan) con
         return fail(job, plan, committed.error);
     }
 
+    ScanRecovery::syncFolder(job.folder);
     for (const QString& page : plan.pages) {
         if (!QFile::remove(page))
             qWarning().noquote() << "scanned page placed but not removed:" << page;

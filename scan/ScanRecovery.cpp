@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -67,6 +68,21 @@ bool ScanRecovery::copyFile(const QString& from, const QString& to, QString* err
     return false;
 }
 
+bool ScanRecovery::syncFolder(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
+
 QString ScanRecovery::save(const QStringList& pages, const QString& root, QStringList* failed,
                            bool numbered)
 {
@@ -89,6 +105,7 @@ QString ScanRecovery::save(const QStringList& pages, const QString& root, QStrin
             *failed << pages.at(i);
             continue;
         }
+        syncFolder(folder);
         if (!QFile::remove(pages.at(i)))
             qWarning().noquote() << "scan page saved but not removed" << pages.at(i);
         qInfo().noquote() << "scan page saved" << pages.at(i) << "->" << target;

@@ -17,6 +17,10 @@ public:
     // disk; a partial copy is removed.
     static bool copyFile(const QString& from, const QString& to, QString* error = nullptr);
 
+    // Flushes the folder's entries to disk, so a file renamed or created there
+    // survives a power cut before its other copy is removed.
+    static bool syncFolder(const QString& path);
+
 private:
     static QString newFolder(const QString& root);
 };
