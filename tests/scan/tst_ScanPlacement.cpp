@@ -84,19 +84,20 @@ struct ScanBench
     }
 };
 
-QStringList names(std::initializer_list<const char*> list)
-{
-    QStringList result;
-    for (const char* name : list)
-        result << QString::fromUtf8(name);
-    return result;
-}
-
 QStringList numbered(int from, int to, const QString& ext = ".jpg")
 {
     QStringList result;
     for (int i = from; i <= to; ++i)
         result << QString("%1%2").arg(i, 4, 10, QChar('0')).arg(ext);
+    return result;
+}
+
+// "code.jpg=new:k" for count pages whose codes start at first.
+QStringList newPages(int first, int count)
+{
+    QStringList result;
+    for (int k = 1; k <= count; ++k)
+        result << QString("%1.jpg=new:%2").arg(first + k - 1, 4, 10, QChar('0')).arg(k);
     return result;
 }
 
@@ -219,81 +220,79 @@ private slots:
         QTest::addColumn<QStringList>("trashed"); // old pages in the desktop trash
 
         const int A = ScanPlacement::Append, I = ScanPlacement::Insert, R = ScanPlacement::Replace;
-        auto files = [](std::initializer_list<const char*> list) { return names(list); };
-        QStringList ten;
-        for (int k = 1; k <= 10; ++k)
-            ten << QString("%1.jpg=new:%2").arg(k + 2, 4, 10, QChar('0')).arg(k);
-        QTest::newRow("append two") << A << numbered(1, 2) << "0002.jpg" << 2 << 3
-                                    << files({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg",
-                                              "0003.jpg=new:1", "0004.jpg=new:2"})
-                                    << QStringList();
+        QTest::newRow("append two")
+            << A << numbered(1, 2) << "0002.jpg" << 2 << 3
+            << QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg", "0003.jpg=new:1",
+                            "0004.jpg=new:2"})
+            << QStringList();
         QTest::newRow("append ten")
             << A << numbered(1, 2) << "0001.jpg" << 10 << 3
-            << (files({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg"}) + ten) << QStringList();
+            << (QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg"}) + newPages(3, 10))
+            << QStringList();
         QTest::newRow("append with a low next code")
-            << A << files({"0001.jpg", "0002.tif", "0004.jpg"}) << "0001.jpg" << 2 << 1
-            << files({"0001.jpg=old:0001.jpg", "0002.tif=old:0002.tif", "0003.jpg=new:1",
-                      "0004.jpg=old:0004.jpg", "0005.jpg=new:2"})
+            << A << QStringList({"0001.jpg", "0002.tif", "0004.jpg"}) << "0001.jpg" << 2 << 1
+            << QStringList({"0001.jpg=old:0001.jpg", "0002.tif=old:0002.tif", "0003.jpg=new:1",
+                            "0004.jpg=old:0004.jpg", "0005.jpg=new:2"})
             << QStringList();
         QTest::newRow("insert before a gap")
-            << I << files({"0001.jpg", "0002.jpg", "0010.jpg"}) << "0002.jpg" << 1 << 11
-            << files({"0001.jpg=old:0001.jpg", "0002.jpg=new:1", "0003.jpg=old:0002.jpg",
-                      "0010.jpg=old:0010.jpg"})
+            << I << QStringList({"0001.jpg", "0002.jpg", "0010.jpg"}) << "0002.jpg" << 1 << 11
+            << QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=new:1", "0003.jpg=old:0002.jpg",
+                            "0010.jpg=old:0010.jpg"})
             << QStringList();
         QTest::newRow("insert stops at a gap of one")
-            << I << files({"0001.jpg", "0003.jpg"}) << "0001.jpg" << 1 << 4
-            << files({"0001.jpg=new:1", "0002.jpg=old:0001.jpg", "0003.jpg=old:0003.jpg"})
+            << I << QStringList({"0001.jpg", "0003.jpg"}) << "0001.jpg" << 1 << 4
+            << QStringList({"0001.jpg=new:1", "0002.jpg=old:0001.jpg", "0003.jpg=old:0003.jpg"})
             << QStringList();
-        QStringList gap;
-        for (int k = 1; k <= 10; ++k)
-            gap << QString("%1.jpg=new:%2").arg(k, 4, 10, QChar('0')).arg(k);
-        gap << "0011.jpg=old:0001.jpg"
-            << "0012.jpg=old:0002.jpg"
-            << "0022.jpg=old:0012.jpg";
-        QTest::newRow("insert fills a gap") << I << files({"0001.jpg", "0002.jpg", "0012.jpg"})
-                                            << "0001.jpg" << 10 << 13 << gap << QStringList();
+        const QStringList gap = newPages(1, 10) << "0011.jpg=old:0001.jpg"
+                                                << "0012.jpg=old:0002.jpg"
+                                                << "0022.jpg=old:0012.jpg";
+        QTest::newRow("insert fills a gap")
+            << I << QStringList({"0001.jpg", "0002.jpg", "0012.jpg"}) << "0001.jpg" << 10 << 13
+            << gap << QStringList();
         QTest::newRow("insert at the first")
             << I << numbered(1, 3) << "0001.jpg" << 2 << 4
-            << files({"0001.jpg=new:1", "0002.jpg=new:2", "0003.jpg=old:0001.jpg",
-                      "0004.jpg=old:0002.jpg", "0005.jpg=old:0003.jpg"})
+            << QStringList({"0001.jpg=new:1", "0002.jpg=new:2", "0003.jpg=old:0001.jpg",
+                            "0004.jpg=old:0002.jpg", "0005.jpg=old:0003.jpg"})
             << QStringList();
-        QTest::newRow("insert at the last") << I << numbered(1, 2) << "0002.jpg" << 2 << 3
-                                            << files({"0001.jpg=old:0001.jpg", "0002.jpg=new:1",
-                                                      "0003.jpg=new:2", "0004.jpg=old:0002.jpg"})
-                                            << QStringList();
+        QTest::newRow("insert at the last")
+            << I << numbered(1, 2) << "0002.jpg" << 2 << 3
+            << QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=new:1", "0003.jpg=new:2",
+                            "0004.jpg=old:0002.jpg"})
+            << QStringList();
         QTest::newRow("insert keeps widths and formats")
-            << I << files({"p01.jpg", "p02.tif", "p03.jpg", "q04.jpg"}) << "p02.tif" << 1 << 5
-            << files({"p01.jpg=old:p01.jpg", "p02.jpg=new:1", "p03.tif=old:p02.tif",
-                      "p04.jpg=old:p03.jpg", "q04.jpg=old:q04.jpg"})
+            << I << QStringList({"p01.jpg", "p02.tif", "p03.jpg", "q04.jpg"}) << "p02.tif" << 1 << 5
+            << QStringList({"p01.jpg=old:p01.jpg", "p02.jpg=new:1", "p03.tif=old:p02.tif",
+                            "p04.jpg=old:p03.jpg", "q04.jpg=old:q04.jpg"})
             << QStringList();
         QTest::newRow("insert grows past the width")
-            << I << files({"8.jpg", "9.jpg"}) << "9.jpg" << 2 << 10
-            << files({"10.jpg=new:2", "11.jpg=old:9.jpg", "8.jpg=old:8.jpg", "9.jpg=new:1"})
+            << I << QStringList({"8.jpg", "9.jpg"}) << "9.jpg" << 2 << 10
+            << QStringList({"10.jpg=new:2", "11.jpg=old:9.jpg", "8.jpg=old:8.jpg", "9.jpg=new:1"})
             << QStringList();
         QTest::newRow("insert at an unnumbered file appends")
-            << I << files({"0001.jpg", "cover.jpg"}) << "cover.jpg" << 1 << 1
-            << files({"0001.jpg=old:0001.jpg", "0002.jpg=new:1", "cover.jpg=old:cover.jpg"})
+            << I << QStringList({"0001.jpg", "cover.jpg"}) << "cover.jpg" << 1 << 1
+            << QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=new:1", "cover.jpg=old:cover.jpg"})
             << QStringList();
         QTest::newRow("insert into an empty folder")
-            << I << QStringList() << "" << 2 << 1 << files({"0001.jpg=new:1", "0002.jpg=new:2"})
-            << QStringList();
+            << I << QStringList() << "" << 2 << 1
+            << QStringList({"0001.jpg=new:1", "0002.jpg=new:2"}) << QStringList();
         QTest::newRow("replace the last two")
             << R << numbered(1, 5) << "0005.jpg" << 2 << 6
-            << files({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg", "0003.jpg=old:0003.jpg",
-                      "0004.jpg=old:0004.jpg", "0005.jpg=new:1", "0006.jpg=new:2"})
-            << files({"0005.jpg=old:0005.jpg"});
-        QStringList replacedTen = files({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg",
-                                         "0003.jpg=old:0003.jpg", "0004.jpg=old:0004.jpg"});
-        for (int k = 1; k <= 10; ++k)
-            replacedTen << QString("%1.jpg=new:%2").arg(k + 4, 4, 10, QChar('0')).arg(k);
+            << QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg",
+                            "0003.jpg=old:0003.jpg", "0004.jpg=old:0004.jpg", "0005.jpg=new:1",
+                            "0006.jpg=new:2"})
+            << QStringList({"0005.jpg=old:0005.jpg"});
+        const QStringList replacedTen =
+            QStringList({"0001.jpg=old:0001.jpg", "0002.jpg=old:0002.jpg", "0003.jpg=old:0003.jpg",
+                         "0004.jpg=old:0004.jpg"}) +
+            newPages(5, 10);
         QTest::newRow("replace at the last with ten")
             << R << numbered(1, 5) << "0005.jpg" << 10 << 6 << replacedTen
-            << files({"0005.jpg=old:0005.jpg"});
+            << QStringList({"0005.jpg=old:0005.jpg"});
         QTest::newRow("replace in the middle, other format")
             << R << numbered(1, 4, ".tif") << "0002.tif" << 2 << 5
-            << files({"0001.tif=old:0001.tif", "0002.jpg=new:1", "0003.jpg=new:2",
-                      "0004.tif=old:0004.tif"})
-            << files({"0002.tif=old:0002.tif", "0003.tif=old:0003.tif"});
+            << QStringList({"0001.tif=old:0001.tif", "0002.jpg=new:1", "0003.jpg=new:2",
+                            "0004.tif=old:0004.tif"})
+            << QStringList({"0002.tif=old:0002.tif", "0003.tif=old:0003.tif"});
     }
     void placesPages()
     {
@@ -412,7 +411,7 @@ private slots:
         QCOMPARE(listing(bench.path("tmp")), QStringList());
         QCOMPARE(result.recoveryFolder, bench.recovery());
         QCOMPARE(listing(result.recoveryFolder),
-                 names({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
+                 QStringList({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
         QVERIFY(
             result.message.startsWith(ScanPlacement::failedMessage().arg(result.recoveryFolder)));
         QFETCH(QString, cause);
@@ -438,7 +437,7 @@ private slots:
         QCOMPARE(listing(bench.folder()), before);
         QCOMPARE(bench.trash(), QStringList());
         QCOMPARE(listing(bench.recovery()),
-                 names({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
+                 QStringList({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
         QVERIFY(result.message.startsWith("扫描页未能放入目录，已保存到：" + bench.recovery()));
     }
 
@@ -450,7 +449,8 @@ private slots:
         const QString folder =
             ScanPlacement::rescueLeftovers(bench.path("tmp"), bench.path("data"));
         QCOMPARE(folder, bench.recovery());
-        QCOMPARE(listing(folder), names({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
+        QCOMPARE(listing(folder),
+                 QStringList({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
         QCOMPARE(listing(bench.path("tmp")), QStringList());
     }
 };
