@@ -14,14 +14,15 @@
 namespace {
 
 constexpr int kMaxNameDraws = 100;
+const QString kStagedPrefix = QStringLiteral(".tarvo-scan-");
+const QString kAsidePrefix = QStringLiteral(".tarvo-replaced-");
 
 // A hidden copy of the page inside the target folder, so that the rename that
 // puts it in place stays on one file system and cannot fail half-way.
 QString stage(const QString& page, const QDir& folder, const QString& extension, QString* error)
 {
     for (int draw = 0; draw < kMaxNameDraws; ++draw) {
-        const QString path =
-            folder.filePath(QStringLiteral(".tarvo-scan-") + randomString(6) + extension);
+        const QString path = folder.filePath(kStagedPrefix + randomString(6) + extension);
         if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
             continue;
         return ScanRecovery::copyFile(page, path, error) ? path : QString();
@@ -34,7 +35,7 @@ QString stage(const QString& page, const QDir& folder, const QString& extension,
 // done; the folder is hidden and on the same file system as the pages.
 QString makeAsideFolder(const QDir& folder)
 {
-    QTemporaryDir aside(folder.filePath(QStringLiteral(".tarvo-replaced-XXXXXX")));
+    QTemporaryDir aside(folder.filePath(kAsidePrefix + "XXXXXX"));
     if (!aside.isValid())
         return QString();
     aside.setAutoRemove(false);
@@ -187,4 +188,31 @@ QString ScanPlacement::rescueLeftovers(const QString& tempFolder, const QString&
     if (!failed.isEmpty())
         qWarning().noquote() << "scan leftovers not saved:" << failed;
     return folder;
+}
+
+QString ScanPlacement::rescueFolderLeftovers(const QString& folder, const QString& recoveryRoot)
+{
+    if (folder.isEmpty())
+        return QString();
+    // A rename change cut short is finished or undone first, so every page is
+    // at a name of its own before anything moves.
+    RenameTransaction::recover(folder);
+    const QDir dir(folder);
+    const QDir::Filters hidden = QDir::Hidden | QDir::System;
+    QStringList pages;
+    for (const QFileInfo& entry : dir.entryInfoList({kStagedPrefix + "*"}, QDir::Files | hidden))
+        pages << entry.absoluteFilePath();
+    const QFileInfoList asides = dir.entryInfoList({kAsidePrefix + "*"}, QDir::Dirs | hidden);
+    for (const QFileInfo& aside : asides) {
+        for (const QFileInfo& old :
+             DirListing::sortedEntries(aside.absoluteFilePath(), {}, QDir::Files | hidden))
+            pages << old.absoluteFilePath();
+    }
+    QStringList failed;
+    const QString saved = ScanRecovery::save(pages, recoveryRoot, &failed);
+    if (!failed.isEmpty())
+        qWarning().noquote() << "scan leftovers in" << folder << "not saved:" << failed;
+    for (const QFileInfo& aside : asides)
+        dir.rmdir(aside.fileName());
+    return saved;
 }

@@ -74,6 +74,10 @@ public:
     // Moves every page left in tempFolder into a new recovery folder under
     // recoveryRoot; returns that folder, "" when there was nothing to move.
     static QString rescueLeftovers(const QString& tempFolder, const QString& recoveryRoot);
+    // Moves what a placement cut short by a crash left hidden in folder (old
+    // pages waiting for the trash, copies waiting to be renamed in) into a new
+    // recovery folder; returns it, "" when there was nothing to move.
+    static QString rescueFolderLeftovers(const QString& folder, const QString& recoveryRoot);
     static QString failedMessage();
 
     // For tests: called after each rename of the placing change.

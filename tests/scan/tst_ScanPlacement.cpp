@@ -453,6 +453,24 @@ private slots:
                  QStringList({"0001-scan-01.bmp=new:1", "0002-scan-02.bmp=new:2"}));
         QCOMPARE(listing(bench.path("tmp")), QStringList());
     }
+
+    // What a crash left hidden in the archive: a copy not yet renamed in and an
+    // old page not yet in the trash.
+    void hiddenLeftoversAreRescued()
+    {
+        ScanBench bench({"0001.jpg"});
+        QDir(bench.folder()).mkdir(".tarvo-replaced-q1w2e3");
+        ScanBench::write(bench.folder() + "/.tarvo-replaced-q1w2e3/0005.jpg", "old:0005.jpg");
+        ScanBench::write(bench.folder() + "/.tarvo-scan-a1b2c3.jpg", "new:1");
+        const QString folder =
+            ScanPlacement::rescueFolderLeftovers(bench.folder(), bench.path("data"));
+        QCOMPARE(folder, bench.recovery());
+        QCOMPARE(listing(folder),
+                 QStringList({"0001-.tarvo-scan-a1b2c3.jpg=new:1", "0002-0005.jpg=old:0005.jpg"}));
+        QCOMPARE(listing(bench.folder()), QStringList({"0001.jpg=old:0001.jpg"}));
+        QCOMPARE(ScanPlacement::rescueFolderLeftovers(bench.folder(), bench.path("data")),
+                 QString());
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_ScanPlacement)
