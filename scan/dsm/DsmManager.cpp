@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <signal.h>
 
 namespace {
 
@@ -40,13 +41,29 @@ std::string uniqueName(const std::string& model, int occurrence)
     return tmp;
 }
 
+// Triplets only a source answers: sent without a destination they miss it.
+bool isSourceTriplet(TW_UINT32 group, TW_UINT16 dat)
+{
+    if (group == DG_IMAGE)
+        return dat == DAT_IMAGEINFO || dat == DAT_IMAGEFILEXFER;
+    return group == DG_CONTROL &&
+           (dat == DAT_CAPABILITY || dat == DAT_EVENT || dat == DAT_PENDINGXFERS ||
+            dat == DAT_SETUPFILEXFER || dat == DAT_USERINTERFACE || dat == DAT_CALLBACK2);
+}
+
 } // namespace
 
 DsmManager::~DsmManager()
 {
+    // Unloaded with a device still open: stop its reader the way DSM_Entry would.
+    sigset_t pipe, previous;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, &previous);
     m_source.reset();
     if (m_state >= 3)
         sane_exit();
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 TW_UINT16 DsmManager::fail(TW_UINT16 code, TW_UINT16 data)
@@ -77,7 +94,7 @@ TW_UINT16 DsmManager::entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg
             return parent(msg, origin);
         if (group == DG_CONTROL && dat == DAT_IDENTITY)
             return identity(msg, static_cast<TW_IDENTITY*>(data));
-        if (group != DG_CONTROL && group != DG_IMAGE)
+        if (!isSourceTriplet(group, dat))
             return fail(TWCC_BADPROTOCOL);
         return fail(m_state < 3 ? TWCC_SEQERROR : TWCC_BADDEST);
     }

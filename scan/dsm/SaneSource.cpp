@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -238,10 +239,12 @@ TW_UINT16 SaneSource::pendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
         pending->Count = 0;
         return TWRC_SUCCESS;
     case MSG_STOPFEEDER:
-        if (m_state != 6)
+        // Also taken while a page is being transferred (state 7): that page is
+        // the last one. In state 6 the page already fed is still delivered.
+        if (m_state != 6 && m_state != 7)
             return fail(TWCC_SEQERROR);
         m_stopFeeder = true;
-        pending->Count = 1;
+        pending->Count = m_state == 6 ? 1 : 0;
         return TWRC_SUCCESS;
     case MSG_ENDXFER:
         break;
@@ -351,6 +354,8 @@ TW_UINT16 SaneSource::imageInfo(TW_UINT16 msg, TW_IMAGEINFO* info)
         bits = m_heldPage->bitsPerSample;
         width = m_heldPage->width;
         length = m_heldPage->height;
+        info->XResolution = fix32(m_heldPage->xDpi);
+        info->YResolution = fix32(m_heldPage->yDpi);
     } else {
         const SANE_Status st = startPage();
         if (st != SANE_STATUS_GOOD) {
@@ -365,6 +370,11 @@ TW_UINT16 SaneSource::imageInfo(TW_UINT16 msg, TW_IMAGEINFO* info)
         bits = (p.format == SANE_FRAME_GRAY && p.depth == 1) ? 1 : 8;
         width = p.pixels_per_line;
         length = p.lines;
+    }
+    // A quarter turn (ICAP_ORIENTATION) swaps the page's axes in the file.
+    if (!m_heldPage && m_caps.orientation() % 2 == 1) {
+        std::swap(width, length);
+        std::swap(info->XResolution, info->YResolution);
     }
     info->ImageWidth = width;
     info->ImageLength = length;

@@ -84,6 +84,12 @@ private:
         return status.ConditionCode;
     }
     TW_UINT16 sourceCondition() { return condition(&m_source); }
+    TW_STATUS sourceStatus()
+    {
+        TW_STATUS status{0xffff, 0xffff};
+        src(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+        return status;
+    }
 
     void openManager()
     {
@@ -156,7 +162,7 @@ private:
         return pending.Count;
     }
     // The whole transfer loop of an application: returns the files written.
-    QStringList runJob(const QString& dir, const QString& stem = "page")
+    QStringList runJob(const QString& dir, const QString& stem = "page", int stopAfter = 0)
     {
         QStringList written;
         for (int n = 0; n < 100; ++n) {
@@ -167,6 +173,9 @@ private:
             setTarget(path);
             if (src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr) == TWRC_XFERDONE)
                 written << path;
+            TW_PENDINGXFERS pending{};
+            if (written.size() == stopAfter)
+                src(DG_CONTROL, DAT_PENDINGXFERS, MSG_STOPFEEDER, &pending);
             if (endTransfer() == 0)
                 break;
         }
@@ -460,28 +469,32 @@ private slots:
     {
         QTest::addColumn<bool>("feeder");
         QTest::addColumn<int>("count");
+        QTest::addColumn<int>("stopAfter");
         QTest::addColumn<int>("pages");
-        QTest::newRow("flatbed") << false << -1 << 1;
-        QTest::newRow("feeder until empty") << true << -1 << 10;
-        QTest::newRow("feeder, three wanted") << true << 3 << 3;
+        QTest::newRow("flatbed") << false << -1 << 0 << 1;
+        QTest::newRow("flatbed, more wanted") << false << 5 << 0 << 1;
+        QTest::newRow("feeder until empty") << true << -1 << 0 << 10;
+        QTest::newRow("feeder, three wanted") << true << 3 << 0 << 3;
+        QTest::newRow("feeder stopped") << true << -1 << 2 << 2;
     }
     void jobLengths()
     {
         QFETCH(bool, feeder);
         QFETCH(int, count);
+        QFETCH(int, stopAfter);
         QFETCH(int, pages);
         QTemporaryDir dir;
         openSource();
         QCOMPARE(setCap(CAP_FEEDERENABLED, TWTY_BOOL, feeder ? 1 : 0), TWRC_SUCCESS);
         QCOMPARE(setCap(CAP_XFERCOUNT, TWTY_INT16, TW_UINT16(TW_INT16(count))), TWRC_SUCCESS);
         enable();
-        const QStringList files = runJob(dir.path());
+        const QStringList files = runJob(dir.path(), "page", stopAfter);
         QCOMPARE(files.size(), pages);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), pages);
         // Job over: back in state 5, so the source can be disabled, and again.
         TW_USERINTERFACE ui{};
         QCOMPARE(src(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui), TWRC_SUCCESS);
-        if (feeder && count == -1) {
+        if (feeder && count == -1 && stopAfter == 0) {
             // The feeder of the test scanner refills when the next job starts.
             enable();
             QCOMPARE(runJob(dir.path(), "again").size(), 10);
@@ -508,6 +521,52 @@ private slots:
         QCOMPARE(src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
         QVERIFY(QFile::exists(dir.filePath("free.bmp")));
         QCOMPARE(endTransfer(), TW_UINT16(0));
+    }
+
+    void readFailuresNameTheirCause_data()
+    {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<int>("cc");
+        QTest::addColumn<int>("data");
+        QTest::newRow("jam") << QByteArray("SANE_STATUS_JAMMED") << int(TWCC_PAPERJAM) << 0;
+        QTest::newRow("cover") << QByteArray("SANE_STATUS_COVER_OPEN") << int(TWCC_INTERLOCK) << 0;
+        QTest::newRow("no paper") << QByteArray("SANE_STATUS_NO_DOCS") << int(TWCC_NOMEDIA) << 0;
+        QTest::newRow("I/O") << QByteArray("SANE_STATUS_IO_ERROR") << int(TWCC_CHECKDEVICEONLINE)
+                             << 0;
+        QTest::newRow("busy") << QByteArray("SANE_STATUS_DEVICE_BUSY")
+                              << int(TWCC_CHECKDEVICEONLINE) << 1;
+        QTest::newRow("memory") << QByteArray("SANE_STATUS_NO_MEM") << int(TWCC_OPERATIONERROR)
+                                << 0;
+    }
+    void readFailuresNameTheirCause()
+    {
+        QFETCH(QByteArray, status);
+        QFETCH(int, cc);
+        QFETCH(int, data);
+        QTemporaryDir dir;
+        openSource();
+        QCOMPARE(setCap(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
+        QCOMPARE(setSaneOption(("read-return-value=" + status).constData()), TWRC_SUCCESS);
+        enable();
+        QCOMPARE(setTarget(dir.filePath("failed.bmp")), TWRC_SUCCESS);
+        QCOMPARE(src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_FAILURE);
+        const TW_STATUS got = sourceStatus();
+        QCOMPARE(int(got.ConditionCode), cc);
+        QCOMPARE(int(got.Data), data);
+        QVERIFY(!QFile::exists(dir.filePath("failed.bmp")));
+        // A failed page ends the job, even from a feeder.
+        QCOMPARE(endTransfer(), TW_UINT16(0));
+    }
+
+    void quarterTurnSwapsTheAxes()
+    {
+        openSource();
+        QCOMPARE(setCap(ICAP_ORIENTATION, TWTY_UINT16, TWOR_ROT90), TWRC_SUCCESS);
+        enable();
+        TW_IMAGEINFO info{};
+        QCOMPARE(src(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
+        // The test area is 80 mm wide and 100 mm high at 50 dpi.
+        QVERIFY(info.ImageWidth > info.ImageLength);
     }
 
     void jamFailsAndTheNextJobWorks()
