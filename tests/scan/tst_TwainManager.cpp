@@ -426,6 +426,17 @@ private slots:
         QImage page(dir.filePath("page.bmp"));
         QVERIFY(!page.isNull());
         QVERIFY(page.height() > 10);
+        // The pattern must show, or comparing pages below proves nothing.
+        QSet<QRgb> colours;
+        bool chromatic = false;
+        for (int y = 0; y < page.height(); y += 7)
+            for (int x = 0; x < page.width(); x += 3) {
+                const QRgb c = page.pixel(x, y);
+                colours.insert(c);
+                chromatic = chromatic || qRed(c) != qGreen(c) || qGreen(c) != qBlue(c);
+            }
+        QVERIFY(colours.size() > 1);
+        QCOMPARE(chromatic, pixelType == TWPT_RGB);
         if (!sameAsPlain)
             return;
         // The reference is the plain 8-bit single-frame scan of the same mode.
