@@ -161,7 +161,9 @@ void DsmManager::listDevices()
     for (int i = 0; list && list[i]; ++i) {
         const SANE_Device* dev = list[i];
         const std::string model = dev->model ? dev->model : dev->name;
-        const int occurrence = ++seen[model];
+        // Counted by the name as it fits, so two long models that only differ
+        // beyond the 33rd byte still come out distinct.
+        const int occurrence = ++seen[uniqueName(model, 1)];
         Device d;
         std::memset(&d.identity, 0, sizeof d.identity);
         d.identity.Id = kFirstSourceId + TW_UINT32(i);
