@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -44,7 +45,7 @@ SaneSource::~SaneSource()
 {
     stopNotifier();
     if (m_state >= 5)
-        sane_cancel(m_handle);
+        cancelPage(m_pageStarted);
     sane_close(m_handle);
 }
 
@@ -214,9 +215,26 @@ TW_UINT16 SaneSource::pendingCount() const
     return m_feederJob ? 0xffff : 1;
 }
 
+void SaneSource::cancelPage(bool unread)
+{
+    // Backends that feed data through a reader thread (SANE's test device among
+    // them) stop it with an asynchronous thread cancel, which can leave a C
+    // library lock held for good and hang the next sane_start. A page that is
+    // still coming is therefore read to its end before it is cancelled; a page
+    // whose reads fail has nothing more to give and is cancelled as it stands.
+    if (unread) {
+        std::vector<SANE_Byte> block(65536);
+        SANE_Int len = 0;
+        while (sane_read(m_handle, block.data(), SANE_Int(block.size()), &len) ==
+               SANE_STATUS_GOOD) {
+        }
+    }
+    sane_cancel(m_handle);
+}
+
 void SaneSource::endJob()
 {
-    sane_cancel(m_handle);
+    cancelPage(m_pageStarted);
     m_pageStarted = false;
     m_startError = SANE_STATUS_GOOD;
     m_heldPage.reset();
@@ -255,7 +273,7 @@ TW_UINT16 SaneSource::pendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
         return fail(TWCC_SEQERROR);
     if (m_state == 6 && m_pageStarted) {
         // The application skips this page: drop what the device has started.
-        sane_cancel(m_handle);
+        cancelPage(true);
         m_pageStarted = false;
     }
     m_heldPage.reset();
@@ -406,7 +424,7 @@ TW_UINT16 SaneSource::imageFileTransfer(TW_UINT16 msg)
         st = SaneFrameReader(m_handle).read(page);
         m_pageStarted = false;
         if (st != SANE_STATUS_GOOD) {
-            sane_cancel(m_handle);
+            cancelPage(false);
             m_jobFailed = true;
             return failSane(st);
         }

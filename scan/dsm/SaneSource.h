@@ -41,6 +41,7 @@ private:
     TW_UINT16 failSane(SANE_Status status);
     SANE_Status startPage();
     TW_UINT16 pendingCount() const;
+    void cancelPage(bool unread);
     void endJob();
     void stopNotifier();
     double resolution(bool vertical) const;
