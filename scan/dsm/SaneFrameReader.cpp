@@ -1,0 +1,121 @@
+#include "SaneFrameReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// One sample of a frame row as 8 bits. 16-bit samples come in the host's byte
+// order; their high byte is what a 8-bit file keeps.
+std::uint8_t sample8(const std::uint8_t* row, int i, int depth)
+{
+    if (depth == 16) {
+        std::uint16_t v;
+        std::memcpy(&v, row + 2 * i, 2);
+        return std::uint8_t(v >> 8);
+    }
+    if (depth == 1)
+        return (row[i / 8] & (0x80 >> (i % 8))) ? 255 : 0;
+    return row[i];
+}
+
+int channelOf(SANE_Frame format)
+{
+    switch (format) {
+    case SANE_FRAME_GREEN:
+        return 1;
+    case SANE_FRAME_BLUE:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void SaneFrameReader::storeRow(ScanRaster& page, int y, const std::uint8_t* src,
+                               const SANE_Parameters& p, bool growing)
+{
+    if (y >= page.height) {
+        if (!growing)
+            return; // more rows than announced: the announced page wins
+        page.height = y + 1;
+        page.data.resize(size_t(page.bytesPerLine) * page.height, page.isLineArt() ? 0x00 : 0xff);
+    }
+    std::uint8_t* dst = page.data.data() + size_t(y) * page.bytesPerLine;
+    const int width = std::min(p.pixels_per_line, page.width);
+    if (page.isLineArt()) {
+        std::memcpy(dst, src, std::min<size_t>(page.bytesPerLine, p.bytes_per_line));
+    } else if (p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
+               p.format == SANE_FRAME_BLUE) {
+        const int c = channelOf(p.format);
+        for (int x = 0; x < width; ++x)
+            dst[3 * x + c] = sample8(src, x, p.depth);
+    } else {
+        const int n = width * page.channels;
+        for (int i = 0; i < n; ++i)
+            dst[i] = sample8(src, i, p.depth);
+    }
+}
+
+SANE_Status SaneFrameReader::read(ScanRaster& page)
+{
+    page = ScanRaster();
+    bool first = true;
+    std::vector<std::uint8_t> buffer(65536);
+    for (;;) {
+        SANE_Parameters p;
+        SANE_Status st = sane_get_parameters(m_handle, &p);
+        if (st != SANE_STATUS_GOOD)
+            return st;
+        if (p.bytes_per_line <= 0 || p.pixels_per_line <= 0)
+            return SANE_STATUS_INVAL;
+        // A hand scanner says -1 lines: its page grows until the data ends (the
+        // later frames of a three-pass scan then keep the first one's height).
+        const bool growing = first && p.lines < 0;
+        if (first) {
+            page.width = p.pixels_per_line;
+            page.height = std::max(0, p.lines);
+            if (p.format == SANE_FRAME_GRAY && p.depth == 1) {
+                page.channels = 1;
+                page.bitsPerSample = 1;
+                page.bytesPerLine = (page.width + 7) / 8;
+            } else {
+                page.channels = (p.format == SANE_FRAME_GRAY) ? 1 : 3;
+                page.bitsPerSample = 8;
+                page.bytesPerLine = page.width * page.channels;
+            }
+            // Rows a device announces but never sends stay white.
+            page.data.assign(size_t(page.bytesPerLine) * page.height,
+                             page.isLineArt() ? 0x00 : 0xff);
+            first = false;
+        }
+        // Rows are assembled whole, however sane_read happens to cut the data.
+        std::vector<std::uint8_t> row(size_t(p.bytes_per_line));
+        size_t filled = 0;
+        int y = 0;
+        for (;;) {
+            SANE_Int len = 0;
+            st = sane_read(m_handle, buffer.data(), SANE_Int(buffer.size()), &len);
+            if (st == SANE_STATUS_EOF)
+                break;
+            if (st != SANE_STATUS_GOOD)
+                return st;
+            for (SANE_Int i = 0; i < len;) {
+                const size_t take = std::min(row.size() - filled, size_t(len - i));
+                std::memcpy(row.data() + filled, buffer.data() + i, take);
+                filled += take;
+                i += SANE_Int(take);
+                if (filled == row.size()) {
+                    storeRow(page, y++, row.data(), p, growing);
+                    filled = 0;
+                }
+            }
+        }
+        if (p.last_frame)
+            return SANE_STATUS_GOOD;
+        st = sane_start(m_handle);
+        if (st != SANE_STATUS_GOOD)
+            return st;
+    }
+}
