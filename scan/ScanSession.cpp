@@ -76,6 +76,12 @@ Qt::HANDLE ScanSession::lastCallbackThread() const
     return m_twain->callbackThread();
 }
 
+QList<TW_IDENTITY> ScanSession::sources() const
+{
+    QMutexLocker lock(&m_sourcesMutex);
+    return m_sources;
+}
+
 void ScanSession::install(WId window)
 {
     m_twain->setNativeParent(window);
@@ -87,6 +93,10 @@ void ScanSession::install(WId window)
     QStringList names;
     for (const TW_IDENTITY& source : m_twain->sources())
         names << QString::fromUtf8(source.ProductName);
+    {
+        QMutexLocker lock(&m_sourcesMutex);
+        m_sources = m_twain->sources();
+    }
     emit sourcesListed(names);
 }
 

@@ -3,6 +3,8 @@
 #include "stScanJob.h"
 #include "stScanResult.h"
 
+#include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QStringList>
 #include <QThread>
@@ -29,6 +31,8 @@ public:
     // Lets the page in progress finish, then stops the feeder.
     void stopFeeder();
     bool isBusy() const { return m_busy.load(); }
+    // The sources found by initialise (valid once sourcesListed came).
+    QList<TW_IDENTITY> sources() const;
 
     // For checks: the thread every TWAIN call runs on, and the one the
     // manager's last notification came from.
@@ -54,4 +58,6 @@ private:
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_stopRequested{false};
     QStringList m_pages;
+    mutable QMutex m_sourcesMutex;
+    QList<TW_IDENTITY> m_sources;
 };
