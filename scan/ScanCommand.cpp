@@ -147,6 +147,9 @@ bool ScanCommand::readSettings(const QCommandLineParser& parser, stScanJob& job,
     job.naming.codeLength = 3;
     if (!readNumber(parser, QStringLiteral("length"), 1, 9, job.naming.codeLength, error))
         return false;
+    job.count = -1;
+    if (!readNumber(parser, QStringLiteral("count"), 1, 32767, job.count, error))
+        return false;
     job.naming.nextCode = -1; // from the folder unless given
     return readNumber(parser, QStringLiteral("next"), 1, 9999999, job.naming.nextCode, error);
 }
@@ -199,6 +202,8 @@ int ScanCommand::run(const QStringList& arguments)
         {QStringLiteral("suffix"), QStringLiteral("Text after the code."), QStringLiteral("s")},
         {QStringLiteral("length"), QStringLiteral("Code length (default 3)."), QStringLiteral("n")},
         {QStringLiteral("next"), QStringLiteral("First code."), QStringLiteral("n")},
+        {QStringLiteral("count"), QStringLiteral("Pages to take from the feeder (default all)."),
+         QStringLiteral("n")},
         {QStringLiteral("mode"), QStringLiteral("append (the only one so far)."),
          QStringLiteral("mode")},
     });

@@ -14,7 +14,7 @@ class QCommandLineParser;
 //   tarvo-scan --device NAME [--adf] [--duplex] [--colour 彩色|灰度图|黑白] [--dpi N]
 //              [--size 自动|A5|A4|A3|A2|A1|B5|B4] [--format .jpg|.bmp|.tif|.tiff]
 //              [--quality 高|中|低] [--prefix P] [--suffix S] [--length N] [--next N]
-//              [--mode append] FOLDER
+//              [--count N] [--mode append] FOLDER
 class ScanCommand
 {
 public:

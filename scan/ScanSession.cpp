@@ -6,6 +6,10 @@
 #include <QDebug>
 #include <QFileInfo>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 // Moves the code on until the page's name is free, so nothing is overwritten.
@@ -129,6 +133,8 @@ void ScanSession::runScan(const stScanJob& job)
     m_twain->beforePageHook = job.skipTakenNames ? skipTakenNames : nullptr;
     if (!m_twain->startScan(job.count))
         finish(false, QStringLiteral("扫描仪错误：无法启动扫描"));
+    else
+        m_acceptsMessages = m_twain->isLibraryLoaded() && m_twain->lastReturnCode() <= 5;
     // Otherwise the source's notification arrives later, through onSourceMessage.
 }
 
@@ -159,5 +165,31 @@ void ScanSession::finish(bool ok, const QString& message)
     result.ok = ok;
     result.message = message;
     m_busy = false;
+    m_acceptsMessages = false;
     emit scanFinished(result);
 }
+
+#ifdef Q_OS_WIN
+bool ScanSession::offerNativeMessage(void* message)
+{
+    if (!m_acceptsMessages.load())
+        return false;
+    stTwainMessage record;
+    record.nativeMessage = message;
+    record.windowMessage = static_cast<const MSG*>(message)->message;
+    bool transferred = false;
+    TW_UINT16 twMessage = MSG_NULL;
+    QMetaObject::invokeMethod(
+        m_twain,
+        [this, &record, &transferred, &twMessage] {
+            transferred = m_twain->ProcessMessage(record);
+            twMessage = transferred ? MSG_XFERREADY : MSG_NULL;
+            if (!m_twain->isSourceOpen())
+                twMessage = MSG_CLOSEDSREQ;
+            if (twMessage != MSG_NULL)
+                onSourceMessage(transferred, twMessage);
+        },
+        Qt::BlockingQueuedConnection);
+    return transferred;
+}
+#endif

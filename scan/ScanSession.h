@@ -39,6 +39,13 @@ public:
     QThread* twainThread() { return &m_thread; }
     Qt::HANDLE lastCallbackThread() const;
 
+#ifdef Q_OS_WIN
+    // The Windows path: the source speaks through the window's messages. Offers
+    // one (a MSG*) to the source while a scan waits for it; true when a transfer
+    // sequence ran. Called on the GUI thread; waits for the TWAIN thread.
+    bool offerNativeMessage(void* message);
+#endif
+
 signals:
     void sourcesListed(const QStringList& productNames);
     void managerMissing(const QString& triedFiles);
@@ -57,6 +64,9 @@ private:
     QTwain* m_twain = nullptr;
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_stopRequested{false};
+    // The manager is loaded and its last return code is at most 5: native
+    // messages may be offered to it.
+    std::atomic<bool> m_acceptsMessages{false};
     QStringList m_pages;
     mutable QMutex m_sourcesMutex;
     QList<TW_IDENTITY> m_sources;
