@@ -251,6 +251,21 @@ private slots:
         QVERIFY(runScan(session, job(other.path(), 0, false)).ok);
     }
 
+    void stopFeederEndsTheBatchAtAPageBoundary()
+    {
+        QTemporaryDir dir;
+        ScanSession session;
+        QVERIFY(listed(session));
+        // Asked while the first page is being handed over.
+        connect(
+            &session, &ScanSession::pageArrived, this, [&] { session.stopFeeder(); },
+            Qt::DirectConnection);
+        const stScanResult result = runScan(session, job(dir.path(), 0, true));
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QCOMPARE(result.paths, QStringList{dir.path() + "/0001.jpg"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    }
+
     void pageKindsMatchSettings_data()
     {
         QTest::addColumn<int>("pixel");
