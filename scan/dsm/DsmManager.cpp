@@ -1,45 +1,14 @@
 #include "DsmManager.h"
 
-#include <algorithm>
+#include "SourceNames.h"
+
 #include <cstring>
-#include <map>
 #include <signal.h>
 
 namespace {
 
 constexpr TW_UINT32 kApplicationId = 1;
 constexpr TW_UINT32 kFirstSourceId = 2;
-
-// Copies UTF-8 text into a TW_STR32, cutting at a character boundary.
-void copyStr32(TW_STR32& out, const std::string& text)
-{
-    size_t n = std::min(text.size(), sizeof(TW_STR32) - 1);
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xc0) == 0x80)
-        --n;
-    std::memset(out, 0, sizeof(TW_STR32));
-    std::memcpy(out, text.data(), n);
-}
-
-std::string uniqueName(const std::string& model, int occurrence)
-{
-    if (occurrence <= 1) {
-        TW_STR32 tmp;
-        copyStr32(tmp, model);
-        return tmp;
-    }
-    const std::string suffix = " #" + std::to_string(occurrence);
-    TW_STR32 tmp;
-    std::string head = model;
-    const size_t room = sizeof(TW_STR32) - 1 - suffix.size();
-    if (head.size() > room) {
-        size_t n = room;
-        while (n > 0 && (static_cast<unsigned char>(head[n]) & 0xc0) == 0x80)
-            --n;
-        head.resize(n);
-    }
-    copyStr32(tmp, head + suffix);
-    return tmp;
-}
 
 // Triplets only a source answers: sent without a destination they miss it.
 bool isSourceTriplet(TW_UINT32 group, TW_UINT16 dat)
@@ -151,30 +120,31 @@ void DsmManager::listDevices()
 {
     m_devices.clear();
     m_nextListed = 0;
-    std::map<std::string, int> seen;
     const SANE_Device** list = nullptr;
     if (sane_get_devices(&list, SANE_TRUE) != SANE_STATUS_GOOD || !list || !list[0]) {
         // Only network scanners: better those than none.
         if (sane_get_devices(&list, SANE_FALSE) != SANE_STATUS_GOOD)
             return;
     }
+    std::vector<std::string> models;
+    for (int i = 0; list && list[i]; ++i)
+        models.emplace_back(list[i]->model ? list[i]->model : list[i]->name);
+    const std::vector<std::string> names = uniqueProductNames(models);
     for (int i = 0; list && list[i]; ++i) {
         const SANE_Device* dev = list[i];
-        const std::string model = dev->model ? dev->model : dev->name;
-        const int occurrence = ++seen[model];
         Device d;
         std::memset(&d.identity, 0, sizeof d.identity);
         d.identity.Id = kFirstSourceId + TW_UINT32(i);
         d.identity.Version.MajorNum = 1;
         d.identity.Version.Language = TWLG_USA;
         d.identity.Version.Country = TWCY_USA;
-        copyStr32(d.identity.Version.Info, "SANE");
+        copyToStr32(d.identity.Version.Info, "SANE");
         d.identity.ProtocolMajor = 2;
         d.identity.ProtocolMinor = 4;
         d.identity.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_DS2;
-        copyStr32(d.identity.Manufacturer, dev->vendor ? dev->vendor : "");
-        copyStr32(d.identity.ProductFamily, dev->name);
-        copyStr32(d.identity.ProductName, uniqueName(model, occurrence));
+        copyToStr32(d.identity.Manufacturer, dev->vendor ? dev->vendor : "");
+        copyToStr32(d.identity.ProductFamily, dev->name);
+        copyToStr32(d.identity.ProductName, names[size_t(i)]);
         d.saneName = dev->name;
         m_devices.push_back(d);
     }

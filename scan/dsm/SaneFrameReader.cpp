@@ -33,17 +33,28 @@ int channelOf(SANE_Frame format)
 
 } // namespace
 
-SANE_Status SaneFrameReader::readFrameBytes(std::vector<std::uint8_t>& bytes)
+void SaneFrameReader::storeRow(ScanRaster& page, int y, const std::uint8_t* src,
+                               const SANE_Parameters& p, bool growing)
 {
-    std::uint8_t buf[65536];
-    for (;;) {
-        SANE_Int len = 0;
-        const SANE_Status st = sane_read(m_handle, buf, sizeof buf, &len);
-        if (st == SANE_STATUS_EOF)
-            return SANE_STATUS_GOOD;
-        if (st != SANE_STATUS_GOOD)
-            return st;
-        bytes.insert(bytes.end(), buf, buf + len);
+    if (y >= page.height) {
+        if (!growing)
+            return; // more rows than announced: the announced page wins
+        page.height = y + 1;
+        page.data.resize(size_t(page.bytesPerLine) * page.height, page.isLineArt() ? 0x00 : 0xff);
+    }
+    std::uint8_t* dst = page.data.data() + size_t(y) * page.bytesPerLine;
+    const int width = std::min(p.pixels_per_line, page.width);
+    if (page.isLineArt()) {
+        std::memcpy(dst, src, std::min<size_t>(page.bytesPerLine, p.bytes_per_line));
+    } else if (p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
+               p.format == SANE_FRAME_BLUE) {
+        const int c = channelOf(p.format);
+        for (int x = 0; x < width; ++x)
+            dst[3 * x + c] = sample8(src, x, p.depth);
+    } else {
+        const int n = width * page.channels;
+        for (int i = 0; i < n; ++i)
+            dst[i] = sample8(src, i, p.depth);
     }
 }
 
@@ -51,6 +62,7 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
 {
     page = ScanRaster();
     bool first = true;
+    std::vector<std::uint8_t> buffer(65536);
     for (;;) {
         SANE_Parameters p;
         SANE_Status st = sane_get_parameters(m_handle, &p);
@@ -58,18 +70,12 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
             return st;
         if (p.bytes_per_line <= 0 || p.pixels_per_line <= 0)
             return SANE_STATUS_INVAL;
-        std::vector<std::uint8_t> bytes;
-        st = readFrameBytes(bytes);
-        if (st != SANE_STATUS_GOOD)
-            return st;
-        // A hand scanner says -1 lines: the height is whatever arrived. A short
-        // frame from a fixed-height device is padded below with white.
-        const int rows = p.lines > 0 ? p.lines : int(bytes.size() / p.bytes_per_line);
-        const bool separate = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
-                              p.format == SANE_FRAME_BLUE;
+        // A hand scanner says -1 lines: its page grows until the data ends (the
+        // later frames of a three-pass scan then keep the first one's height).
+        const bool growing = first && p.lines < 0;
         if (first) {
             page.width = p.pixels_per_line;
-            page.height = rows;
+            page.height = std::max(0, p.lines);
             if (p.format == SANE_FRAME_GRAY && p.depth == 1) {
                 page.channels = 1;
                 page.bitsPerSample = 1;
@@ -79,27 +85,31 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
                 page.bitsPerSample = 8;
                 page.bytesPerLine = page.width * page.channels;
             }
-            const std::uint8_t white = page.isLineArt() ? 0x00 : 0xff;
-            page.data.assign(size_t(page.bytesPerLine) * page.height, white);
+            // Rows a device announces but never sends stay white.
+            page.data.assign(size_t(page.bytesPerLine) * page.height,
+                             page.isLineArt() ? 0x00 : 0xff);
             first = false;
         }
-        const int height = std::min(rows, page.height);
-        const int width = std::min(p.pixels_per_line, page.width);
-        for (int y = 0; y < height; ++y) {
-            if (size_t(y + 1) * p.bytes_per_line > bytes.size())
+        // Rows are assembled whole, however sane_read happens to cut the data.
+        std::vector<std::uint8_t> row(size_t(p.bytes_per_line));
+        size_t filled = 0;
+        int y = 0;
+        for (;;) {
+            SANE_Int len = 0;
+            st = sane_read(m_handle, buffer.data(), SANE_Int(buffer.size()), &len);
+            if (st == SANE_STATUS_EOF)
                 break;
-            const std::uint8_t* src = bytes.data() + size_t(y) * p.bytes_per_line;
-            std::uint8_t* dst = page.data.data() + size_t(y) * page.bytesPerLine;
-            if (page.isLineArt()) {
-                std::memcpy(dst, src, std::min<size_t>(page.bytesPerLine, p.bytes_per_line));
-            } else if (separate) {
-                const int c = channelOf(p.format);
-                for (int x = 0; x < width; ++x)
-                    dst[3 * x + c] = sample8(src, x, p.depth);
-            } else {
-                const int n = width * page.channels;
-                for (int i = 0; i < n; ++i)
-                    dst[i] = sample8(src, i, p.depth);
+            if (st != SANE_STATUS_GOOD)
+                return st;
+            for (SANE_Int i = 0; i < len;) {
+                const size_t take = std::min(row.size() - filled, size_t(len - i));
+                std::memcpy(row.data() + filled, buffer.data() + i, take);
+                filled += take;
+                i += SANE_Int(take);
+                if (filled == row.size()) {
+                    storeRow(page, y++, row.data(), p, growing);
+                    filled = 0;
+                }
             }
         }
         if (p.last_frame)

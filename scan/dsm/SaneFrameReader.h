@@ -18,7 +18,8 @@ public:
     SANE_Status read(ScanRaster& page);
 
 private:
-    SANE_Status readFrameBytes(std::vector<std::uint8_t>& bytes);
+    static void storeRow(ScanRaster& page, int y, const std::uint8_t* src, const SANE_Parameters& p,
+                         bool growing);
 
     SANE_Handle m_handle;
 };
