@@ -8,6 +8,7 @@
 #include "StartupPreparation.h"
 #include "dsm/SaneOptionCapability.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QSignalSpy>
@@ -92,21 +93,39 @@ class TestCTwain : public QObject
         return scan;
     }
 
+    // The session signals from its own thread. Receivers living here get the
+    // signal queued, so one sent before the wait begins is not missed.
+    static bool waitUntil(const bool& done, int timeout)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done && clock.elapsed() < timeout)
+            QTest::qWait(5);
+        return done;
+    }
+
     // Runs one scan through a session that has listed its sources.
     static stScanResult runScan(ScanSession& session, const stScanJob& scan)
     {
-        QSignalSpy finished(&session, &ScanSession::scanFinished);
+        QObject receiver;
+        stScanResult result;
+        bool done = false;
+        connect(&session, &ScanSession::scanFinished, &receiver, [&](const stScanResult& r) {
+            result = r;
+            done = true;
+        });
         session.startScan(scan);
-        if (!finished.wait(60000))
-            return {};
-        return finished.first().first().value<stScanResult>();
+        waitUntil(done, 60000);
+        return result;
     }
 
     bool listed(ScanSession& session)
     {
-        QSignalSpy spy(&session, &ScanSession::sourcesListed);
+        QObject receiver;
+        bool done = false;
+        connect(&session, &ScanSession::sourcesListed, &receiver, [&] { done = true; });
         session.initialise(m_window.winId());
-        return spy.wait(30000);
+        return waitUntil(done, 30000);
     }
 
 private slots:
@@ -199,15 +218,19 @@ private slots:
         QVERIFY(twain.triedManagers().contains(m_tmp.path() + "/none/libnone.so"));
         {
             ScanSession session;
-            QSignalSpy missing(&session, &ScanSession::managerMissing);
-            QSignalSpy listedSpy(&session, &ScanSession::sourcesListed);
+            QObject receiver;
+            int missing = 0;
+            int listedCount = 0;
+            connect(&session, &ScanSession::managerMissing, &receiver, [&] { ++missing; });
+            connect(&session, &ScanSession::sourcesListed, &receiver, [&] { ++listedCount; });
             session.initialise(m_window.winId());
-            QVERIFY(missing.wait(10000));
+            QTRY_COMPARE_WITH_TIMEOUT(missing, 1, 10000);
             QTest::qWait(50);
-            QCOMPARE(missing.count(), 1);
-            QCOMPARE(listedSpy.count(), 0);
+            QCOMPARE(missing, 1);
+            QCOMPARE(listedCount, 0);
             const stScanResult result = runScan(session, job(m_tmp.path()));
             QVERIFY(!result.ok && result.paths.isEmpty());
+            QCOMPARE(result.message, QString("加载扫描仪驱动失败：TWAINDSM.DLL"));
         }
         qputenv("TARVO_TWAIN_DSM", saved);
     }
