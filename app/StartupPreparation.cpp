@@ -6,6 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,27 +27,52 @@ void emptyScanDir(const QString& path)
     }
 }
 
+// Our own real folder (not a link), readable by nobody else; a looser mode is
+// tightened. Anything else in the shared temporary folder may be another
+// user's trap: pages written there could be read or swapped.
+bool isOwnPrivateDir(const QByteArray& path)
+{
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & 077) == 0 || ::chmod(path.constData(), 0700) == 0;
+}
+
 } // namespace
 
 QString scanTempDir()
 {
-    return QDir::tempPath() + QStringLiteral("/qavo");
+    static QMutex mutex;
+    static QString chosenIn; // the system temporary folder the choice was made in
+    static QString chosen;
+    QMutexLocker lock(&mutex);
+    const QString tmp = QDir::tempPath();
+    if (chosenIn == tmp && !chosen.isEmpty() && isOwnPrivateDir(QFile::encodeName(chosen)))
+        return chosen;
+    chosenIn = tmp;
+    const QString wanted = tmp + QStringLiteral("/qavo-") + QString::number(::geteuid());
+    const QByteArray encoded = QFile::encodeName(wanted);
+    if (::mkdir(encoded.constData(), 0700) == 0 || (errno == EEXIST && isOwnPrivateDir(encoded))) {
+        chosen = wanted;
+        return chosen;
+    }
+    qWarning().noquote() << "临时扫描目录不可用，改用新建目录" << wanted;
+    QByteArray pattern = encoded + "-XXXXXX";
+    chosen = ::mkdtemp(pattern.data()) ? QFile::decodeName(pattern) : QString();
+    return chosen;
 }
 
 void prepareProcessState()
 {
     qDebug().noquote() << "临时目录为：" + QDir::tempPath();
 
+    // scanTempDir never hands out a link or someone else's folder, so the
+    // emptying cannot reach outside it.
     const QString scanDir = scanTempDir();
-    const QFileInfo info(scanDir);
-    // A stray file of that name would block every scan; a symbolic link would
-    // make the emptying below wipe whatever folder it points at.
-    if (info.isSymLink() || (info.exists() && !info.isDir()))
-        QFile::remove(scanDir);
-    if (QFileInfo(scanDir).isDir())
+    if (!scanDir.isEmpty())
         emptyScanDir(scanDir);
-    else
-        QDir().mkpath(scanDir);
 
     SettingsStore::loadSettings();
     SettingsStore::loadBackgroundColour();

@@ -21,6 +21,8 @@
 #include "PageScene.h"
 #include "ProcessParams.h"
 #include "SaveModeMenu.h"
+#include "ScanSession.h"
+#include "ScannerStartup.h"
 #include "SettingsStore.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
@@ -64,6 +66,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_entry));
     setUpFolderPanel();
     setUpBatchPanel();
+    m_scanner = ScannerStartup::start(this);
     UnbuiltFeatures::disable(this);
 }
 
@@ -480,6 +483,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_image.leave();
     QMainWindow::closeEvent(event);
 }
+
+#ifdef Q_OS_WIN
+bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+    // While a scan waits, the source's messages come through this window.
+    if (m_scanner && m_scanner->offerNativeMessage(message))
+        return false;
+    return QMainWindow::nativeEvent(eventType, message, result);
+}
+#endif
 
 void MainWindow::on_btn_hide_clicked()
 {

@@ -14,6 +14,7 @@ class GraphicsView;
 class PageScene;
 class QLabel;
 class SaveModeMenu;
+class ScanSession;
 class ToolbarCommands;
 
 namespace Ui {
@@ -70,6 +71,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
+#endif
 
 private slots:
     void on_tb_file_clicked(const QModelIndex& index);
@@ -115,6 +119,7 @@ private:
     QWidget* m_toolRows = nullptr;
     ToolbarCommands* m_commands = nullptr;
     BatchPanel* m_batch = nullptr;
+    ScanSession* m_scanner = nullptr; // child: joined when the window goes
     cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;

@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // TMPDIR points at a private folder, so the real "qavo" is never touched.
 class TestStartupPreparation : public QObject
@@ -18,10 +20,19 @@ private slots:
         AppPaths::setBaseDirForTesting(m_tmp.path());
     }
 
+    QString ownName() const { return m_tmp.path() + "/qavo-" + QString::number(::geteuid()); }
+
+    static int modeOf(const QString& path)
+    {
+        struct stat st;
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : -1;
+    }
+
     void leftoverScanDirIsEmptiedButKept()
     {
         const QString qavo = scanTempDir();
-        QCOMPARE(qavo, m_tmp.path() + "/qavo");
+        QCOMPARE(qavo, ownName());
+        QCOMPARE(modeOf(qavo), 0700);
         QVERIFY(QDir().mkpath(qavo + "/sub/deeper"));
         for (const QString& file : {qavo + "/sub/deeper/page.jpg", qavo + "/.partial"})
             QVERIFY(QFile(file).open(QIODevice::WriteOnly));
@@ -30,14 +41,41 @@ private slots:
         QVERIFY(QDir(qavo).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
-    void linkInPlaceOfScanDirBecomesFolder()
+    void looseModeIsTightened()
     {
-        QVERIFY(QDir(scanTempDir()).removeRecursively() && QDir().mkpath(m_tmp.path() + "/else"));
+        QVERIFY(::chmod(QFile::encodeName(scanTempDir()).constData(), 0777) == 0);
+        QCOMPARE(scanTempDir(), ownName());
+        QCOMPARE(modeOf(ownName()), 0700);
+    }
+
+    // A link or a file in the folder's place is never followed nor removed:
+    // another private folder is used, and what the link points at survives.
+    void takenNameGivesFreshPrivateFolder_data()
+    {
+        QTest::addColumn<bool>("asLink");
+        QTest::newRow("link") << true;
+        QTest::newRow("file") << false;
+    }
+
+    void takenNameGivesFreshPrivateFolder()
+    {
+        QFETCH(bool, asLink);
+        QVERIFY(QDir(ownName()).removeRecursively() || !QFileInfo::exists(ownName()));
+        QFile::remove(ownName());
+        QVERIFY(QDir().mkpath(m_tmp.path() + "/else"));
         QVERIFY(QFile(m_tmp.path() + "/else/keep.jpg").open(QIODevice::WriteOnly));
-        QVERIFY(QFile::link(m_tmp.path() + "/else", scanTempDir()));
+        if (asLink)
+            QVERIFY(QFile::link(m_tmp.path() + "/else", ownName()));
+        else
+            QVERIFY(QFile(ownName()).open(QIODevice::WriteOnly));
         prepareProcessState();
-        QVERIFY(QFileInfo(scanTempDir()).isDir() && !QFileInfo(scanTempDir()).isSymLink());
+        const QString used = scanTempDir();
+        QVERIFY(used != ownName() && used.startsWith(ownName() + "-"));
+        QVERIFY(QFileInfo(used).isDir() && !QFileInfo(used).isSymLink());
+        QCOMPARE(modeOf(used), 0700);
         QVERIFY(QFile::exists(m_tmp.path() + "/else/keep.jpg"));
+        QVERIFY(QFileInfo(ownName()).isSymLink() == asLink);
+        QFile::remove(ownName());
     }
 };
 
