@@ -51,6 +51,9 @@ void SaneFrameReader::storeRow(ScanRaster& page, int y, const std::uint8_t* src,
         const int c = channelOf(p.format);
         for (int x = 0; x < width; ++x)
             dst[3 * x + c] = sample8(src, x, p.depth);
+    } else if (p.depth == 8) {
+        // The usual case: rows come as the file wants them.
+        std::memcpy(dst, src, size_t(width) * page.channels);
     } else {
         const int n = width * page.channels;
         for (int i = 0; i < n; ++i)
@@ -60,7 +63,13 @@ void SaneFrameReader::storeRow(ScanRaster& page, int y, const std::uint8_t* src,
 
 SANE_Status SaneFrameReader::read(ScanRaster& page)
 {
+    // The buffer of the previous page is kept: a fresh block for every page costs
+    // more in page faults than the encoder spends on it.
+    std::vector<std::uint8_t> reuse;
+    reuse.swap(page.data);
     page = ScanRaster();
+    page.data.swap(reuse);
+    page.data.clear();
     bool first = true;
     std::vector<std::uint8_t> buffer(65536);
     for (;;) {

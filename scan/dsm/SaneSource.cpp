@@ -421,6 +421,7 @@ TW_UINT16 SaneSource::imageFileTransfer(TW_UINT16 msg)
             return failSane(st);
         }
         ScanRaster page;
+        page.data.swap(m_spareBuffer);
         st = SaneFrameReader(m_handle).read(page);
         m_pageStarted = false;
         if (st != SANE_STATUS_GOOD) {
@@ -441,6 +442,7 @@ TW_UINT16 SaneSource::imageFileTransfer(TW_UINT16 msg)
     const TW_UINT16 written = writeScanFile(*m_heldPage, request);
     if (written != TWCC_SUCCESS)
         return fail(written); // the page is kept: another target may still take it
+    m_spareBuffer.swap(m_heldPage->data);
     m_heldPage.reset();
     ++m_delivered;
     m_state = 7;

@@ -67,4 +67,5 @@ private:
     bool m_stopFeeder = false;
     int m_delivered = 0;
     std::optional<ScanRaster> m_heldPage; // read but not yet written
+    std::vector<std::uint8_t> m_spareBuffer; // the last written page's memory, for the next
 };
