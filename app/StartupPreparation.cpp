@@ -1,5 +1,6 @@
 #include "StartupPreparation.h"
 
+#include "ScanPlacement.h"
 #include "SettingsStore.h"
 
 #include <QDebug>
@@ -42,6 +43,15 @@ bool isOwnPrivateDir(const QByteArray& path)
 
 } // namespace
 
+QString scanRecoveryRoot()
+{
+    const QString root = SettingsStore::settingValue(SettingsStore::kRootPath).toString();
+    const QFileInfo info(root);
+    if (!root.isEmpty() && info.isDir() && info.isWritable())
+        return info.absoluteFilePath();
+    return QDir::homePath();
+}
+
 QString scanTempDir()
 {
     static QMutex mutex;
@@ -68,12 +78,17 @@ void prepareProcessState()
 {
     qDebug().noquote() << "临时目录为：" + QDir::tempPath();
 
-    // scanTempDir never hands out a link or someone else's folder, so the
-    // emptying cannot reach outside it.
-    const QString scanDir = scanTempDir();
-    if (!scanDir.isEmpty())
-        emptyScanDir(scanDir);
-
     SettingsStore::loadSettings();
     SettingsStore::loadBackgroundColour();
+
+    // Pages left by a scan that never finished are kept before the folder is
+    // emptied. scanTempDir never hands out a link or someone else's folder, so
+    // the emptying cannot reach outside it.
+    const QString scanDir = scanTempDir();
+    if (scanDir.isEmpty())
+        return;
+    const QString recovery = ScanPlacement::rescueLeftovers(scanDir, scanRecoveryRoot());
+    if (!recovery.isEmpty())
+        qWarning().noquote() << "上次扫描留下的页已保存到：" + recovery;
+    emptyScanDir(scanDir);
 }

@@ -8,6 +8,13 @@
 // used instead. Empty only when no folder can be made at all.
 QString scanTempDir();
 
-// The non-widget part of start-up: logs the temporary folder, leaves "qavo"
-// present and empty, loads the settings and the background colour.
+// Where scanned pages that could not be placed are kept (in its
+// "scan-recovery" folder): the data directory ("settings/rootpath") when it is
+// a writable folder, else the user's home.
+QString scanRecoveryRoot();
+
+// The non-widget part of start-up: logs the temporary folder, loads the
+// settings and the background colour, moves pages left in the scan folder
+// into a recovery folder under scanRecoveryRoot() and leaves the folder
+// present and empty.
 void prepareProcessState();

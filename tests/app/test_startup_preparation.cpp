@@ -1,5 +1,6 @@
 #include "AppPaths.h"
 #include "ProcessParams.h"
+#include "SettingsStore.h"
 #include "StartupPreparation.h"
 
 #include <QTemporaryDir>
@@ -28,17 +29,42 @@ private slots:
         return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 0777) : -1;
     }
 
-    void leftoverScanDirIsEmptiedButKept()
+    // Pages left in the scan folder are kept in the data directory's recovery
+    // folder (the home's when no data directory is set) before it is emptied.
+    void leftoverPagesAreKeptThenFolderEmptied_data()
     {
+        QTest::addColumn<bool>("withDataDir");
+        QTest::newRow("data directory") << true;
+        QTest::newRow("no data directory: home") << false;
+    }
+
+    void leftoverPagesAreKeptThenFolderEmptied()
+    {
+        QFETCH(bool, withDataDir);
+        const QString root = m_tmp.path() + (withDataDir ? "/data" : "/home");
+        QVERIFY(QDir().mkpath(root));
+        qputenv("HOME", QFile::encodeName(m_tmp.path() + "/home"));
+        SettingsStore::setSettingValue(SettingsStore::kRootPath, withDataDir ? root : QString());
         const QString qavo = scanTempDir();
         QCOMPARE(qavo, ownName());
         QCOMPARE(modeOf(qavo), 0700);
         QVERIFY(QDir().mkpath(qavo + "/sub/deeper"));
-        for (const QString& file : {qavo + "/sub/deeper/page.jpg", qavo + "/.partial"})
+        for (const QString& file : {qavo + "/sub/deeper/x.jpg", qavo + "/.partial"})
             QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        QFile page(qavo + "/001.jpg");
+        QVERIFY(page.open(QIODevice::WriteOnly) && page.write("page") == 4);
+        page.close();
+
         prepareProcessState();
         QVERIFY(QFileInfo(qavo).isDir());
         QVERIFY(QDir(qavo).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        const QStringList kept =
+            QDir(root + "/scan-recovery").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(kept.size(), 1);
+        QFile saved(root + "/scan-recovery/" + kept.first() + "/0001-001.jpg");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("page"));
+        QDir(root).removeRecursively();
     }
 
     void looseModeIsTightened()
