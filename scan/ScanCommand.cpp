@@ -3,7 +3,9 @@
 #include "DirListing.h"
 #include "FileTableModel.h"
 #include "NameUtils.h"
+#include "ScanDelivery.h"
 #include "ScanSession.h"
+#include "StartupPreparation.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -72,6 +74,57 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, int minim
 template <typename Signal> void waitFor(ScanSession& session, Signal signal, QEventLoop& loop)
 {
     QObject::connect(&session, signal, &loop, &QEventLoop::quit);
+}
+
+int modeOf(const QString& text)
+{
+    const struct
+    {
+        const char* name;
+        int mode;
+    } modes[] = {{"append", ScanPlacement::Append},
+                 {"insert", ScanPlacement::Insert},
+                 {"replace", ScanPlacement::Replace},
+                 {"preview", ScanPlacement::Preview}};
+    for (const auto& mode : modes) {
+        if (text == QLatin1String(mode.name))
+            return mode.mode;
+    }
+    return 0;
+}
+
+// Insert and replace start at --at, else at the first file as the list shows
+// the folder; "" in an empty folder.
+bool startingPage(const QCommandLineParser& parser, ScanDelivery::Options& delivery, QString* error)
+{
+    const bool atGiven = parser.isSet(QStringLiteral("at"));
+    const bool atMode =
+        delivery.mode == ScanPlacement::Insert || delivery.mode == ScanPlacement::Replace;
+    if (atGiven && !atMode) {
+        *error = QStringLiteral("--at 只用于插扫和替扫（--mode insert|replace）");
+        return false;
+    }
+    if (!atMode)
+        return true;
+    QStringList names;
+    const QFileInfoList entries =
+        DirListing::sortedEntries(delivery.folder, FileTableModel::imageNameFilters(), QDir::Files);
+    for (const QFileInfo& entry : entries)
+        names << entry.fileName();
+    if (!atGiven) {
+        delivery.atFile = names.value(0);
+        return true;
+    }
+    const QString at = parser.value(QStringLiteral("at"));
+    const QFileInfo info(at);
+    const bool inFolder =
+        !at.contains(QLatin1Char('/')) || QDir::cleanPath(info.absolutePath()) == delivery.folder;
+    if (!inFolder || !names.contains(info.fileName())) {
+        *error = QStringLiteral("--at 指定的文件不在目录中：%1").arg(at);
+        return false;
+    }
+    delivery.atFile = info.fileName();
+    return true;
 }
 
 } // namespace
@@ -172,17 +225,32 @@ int ScanCommand::run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Lists the scanners, or scans pages from one of them straight into FOLDER.\n"
+        "Lists the scanners, or scans pages from one of them into FOLDER.\n"
         "\n"
-        "Pages are named prefix + running code + suffix + extension. The code starts\n"
+        "Pages are scanned into a private temporary folder and then placed:\n"
+        "  append   behind the last page, each page as it arrives (the default);\n"
+        "  insert   before --at, the pages from --at on renumbered to make room;\n"
+        "  replace  in place of --at and the pages after it, one for one; the old\n"
+        "           pages go to the desktop trash;\n"
+        "  preview  not at all: FOLDER is left untouched and the pages stay in the\n"
+        "           temporary folder, whose path is printed.\n"
+        "--at names a file in FOLDER; without it insert and replace start at the\n"
+        "first file in list order. In an empty folder they append.\n"
+        "\n"
+        "New names are prefix + running code + suffix + extension. The code starts\n"
         "at --next, by default one above the largest running number in FOLDER, and is\n"
         "zero-filled to --length digits (never cut). A name already taken in FOLDER is\n"
         "skipped: no page is ever overwritten. Black and white pages are saved as .bmp.\n"
+        "--skip-blank leaves out pages without ink (under 0.3 % of the page, edges\n"
+        "ignored); they are moved to a recovery folder and counted. So is every page\n"
+        "that cannot be placed. The recovery folder is scan-recovery/ in the data\n"
+        "directory, or in the home folder when none is set.\n"
         "Omitted settings are the scanner panel's initial ones (flatbed, simplex, 自动,\n"
         "彩色, 300 dpi, .jpg, 中).\n"
         "\n"
-        "Exit status: 0 every page placed; 1 the scan stopped on an error (pages\n"
-        "already placed are kept); 2 usage error (nothing scanned)."));
+        "Exit status: 0 every page placed; 1 the scan stopped on an error or a page\n"
+        "could not be placed (pages already placed are kept; the message names the\n"
+        "recovery folder); 2 usage error (nothing scanned)."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("list"), QStringLiteral("Print the scanners: name, tab, SANE device.")},
@@ -204,8 +272,12 @@ int ScanCommand::run(const QStringList& arguments)
         {QStringLiteral("next"), QStringLiteral("First code."), QStringLiteral("n")},
         {QStringLiteral("count"), QStringLiteral("Pages to take from the feeder (default all)."),
          QStringLiteral("n")},
-        {QStringLiteral("mode"), QStringLiteral("append (the only one so far)."),
+        {QStringLiteral("mode"), QStringLiteral("append, insert, replace or preview."),
          QStringLiteral("mode")},
+        {QStringLiteral("at"),
+         QStringLiteral("Insert or replace at this file of FOLDER (default: the first)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("skip-blank"), QStringLiteral("Leave out blank pages.")},
     });
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the pages."));
 
@@ -219,12 +291,15 @@ int ScanCommand::run(const QStringList& arguments)
     }
     const bool listing = parser.isSet(QStringLiteral("list"));
     stScanJob job;
+    ScanDelivery::Options delivery;
     QString folder;
     if (!listing) {
-        const QString mode = parser.value(QStringLiteral("mode"));
-        if (!mode.isEmpty() && mode != QLatin1String("append")) {
+        const QString modeText = parser.value(QStringLiteral("mode"));
+        delivery.mode = modeOf(modeText.isEmpty() ? QStringLiteral("append") : modeText);
+        if (delivery.mode == 0) {
             err() << QStringLiteral(
-                "目前只支持追加扫描（--mode append）；插扫、替扫和预扫以后提供\n");
+                         "--mode 的取值无效：%1（可选：append|insert|replace|preview）\n")
+                         .arg(modeText);
             return UsageError;
         }
         if (!parser.isSet(QStringLiteral("device"))) {
@@ -246,9 +321,37 @@ int ScanCommand::run(const QStringList& arguments)
             err() << error << '\n';
             return UsageError;
         }
-        job.naming.directory = QDir::cleanPath(folder);
+        folder = QDir::cleanPath(folder);
         if (job.naming.nextCode < 0)
             job.naming.nextCode = nextCodeIn(folder);
+        delivery.folder = folder;
+        delivery.skipBlank = parser.isSet(QStringLiteral("skip-blank"));
+        delivery.naming.prefix = job.naming.prefix;
+        delivery.naming.suffix = job.naming.suffix;
+        delivery.naming.nextCode = job.naming.nextCode;
+        delivery.naming.codeLength = job.naming.codeLength;
+        delivery.naming.extension = job.naming.extension;
+        error = delivery.naming.validate(folder);
+        if (error.isEmpty())
+            startingPage(parser, delivery, &error);
+        if (!error.isEmpty()) {
+            err() << error << '\n';
+            return UsageError;
+        }
+        // The scanner writes into the private temporary folder; what an earlier
+        // run left there is kept first.
+        job.naming.directory = scanTempDir();
+        if (job.naming.directory.isEmpty()) {
+            err() << QStringLiteral("无法建立临时扫描目录\n");
+            return SomePagesFailed;
+        }
+        delivery.recoveryRoot = scanRecoveryRoot();
+        const QString rescued =
+            ScanPlacement::rescueLeftovers(job.naming.directory, delivery.recoveryRoot);
+        if (!rescued.isEmpty())
+            err() << QStringLiteral("临时扫描目录中的旧页已保存到：%1\n")
+                         .arg(QDir::toNativeSeparators(rescued));
+        job.naming.nextCode = 1;
         job.skipTakenNames = true;
     }
 
@@ -295,15 +398,12 @@ int ScanCommand::run(const QStringList& arguments)
         return UsageError;
     }
 
-    int pages = 0;
+    ScanDelivery pages(delivery);
     stScanResult result;
     {
         QEventLoop loop;
         QObject::connect(&session, &ScanSession::pageArrived, &loop, [&](const QString& path) {
-            ++pages;
-            out() << QStringLiteral("已扫描%1页：%2\n")
-                         .arg(pages)
-                         .arg(QDir::toNativeSeparators(path));
+            out() << pages.pageArrived(path) << '\n';
             out().flush();
         });
         QObject::connect(&session, &ScanSession::scanFinished, &loop,
@@ -314,13 +414,11 @@ int ScanCommand::run(const QStringList& arguments)
         session.startScan(job);
         loop.exec();
     }
-    out() << QStringLiteral("共扫描%1页，保存在 %2\n")
-                 .arg(result.paths.size())
-                 .arg(QDir::toNativeSeparators(folder));
+    QStringList summary;
+    const bool allPlaced = pages.finish(&summary);
+    out() << summary.join(QLatin1Char('\n')) << '\n';
     out().flush();
-    if (!result.ok) {
+    if (!result.ok)
         err() << result.message << '\n';
-        return SomePagesFailed;
-    }
-    return Success;
+    return result.ok && allPlaced ? Success : SomePagesFailed;
 }
