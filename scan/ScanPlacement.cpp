@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -157,6 +158,9 @@ ScanPlacement::Result ScanPlacement::fail(const Job& job, const Plan& plan,
 void ScanPlacement::disposeReplaced(const QString& asideFolder, const QString& recoveryRoot,
                                     Result* result) const
 {
+    // Qt finds no home trash when the data folder (~/.local/share) is missing
+    // and then puts "files" and "info" into the working folder: make sure it exists.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QStringList notTrashed;
     const QFileInfoList old =
         DirListing::sortedEntries(asideFolder, {}, QDir::Files | QDir::Hidden | QDir::System);
