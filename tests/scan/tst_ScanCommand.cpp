@@ -1,9 +1,11 @@
 // tarvo-scan end to end through our manager and SANE's test devices: listing,
-// an append scan, the exit status of usage errors and of a folder it cannot
-// write to.
+// the four modes, blank pages, the exit status of usage errors and of a folder
+// it cannot write to. Every run gets a private TMPDIR and HOME, so the scan
+// folder and the recovery folder are the test's own.
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,9 +20,22 @@ struct Run
     QString err;
 };
 
+QTemporaryDir& sandbox()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
 Run tarvoScan(const QStringList& arguments)
 {
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QDir().mkpath(sandbox().filePath("tmp"));
+    QDir().mkpath(sandbox().filePath("home"));
+    env.insert("TMPDIR", sandbox().filePath("tmp"));
+    env.insert("HOME", sandbox().filePath("home"));
+    env.remove("XDG_DATA_HOME");
+    process.setProcessEnvironment(env);
     process.start(QStringLiteral(TARVO_SCAN_EXE), arguments);
     Run run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
@@ -35,6 +50,31 @@ void touch(const QString& path, const QByteArray& content = "old")
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Folder of numbered pages whose content is their own name.
+void makePages(const QString& folder, const QStringList& names)
+{
+    for (const QString& name : names)
+        touch(folder + "/" + name, name.toUtf8());
+}
+
+QStringList files(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The folder a summary line or an error names after prefix.
+QString folderAfter(const QString& text, const QString& prefix)
+{
+    const int at = text.indexOf(prefix);
+    return at < 0 ? QString() : text.mid(at + prefix.size()).section('\n', 0, 0).trimmed();
 }
 
 } // namespace
@@ -79,6 +119,76 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 6);
     }
 
+    // One page at 0002 of 0001, 0002, 0010: 0002 moves to 0003, the gap stops
+    // the shifting, so 0010 keeps its name.
+    void insertShiftsUpToTheFirstGap()
+    {
+        QTemporaryDir dir;
+        makePages(dir.path(), {"0001.jpg", "0002.jpg", "0010.jpg"});
+        const Run run = tarvoScan({"--device", "test:0", "--dpi", "75", "--mode", "insert", "--at",
+                                   "0002.jpg", "--length", "4", dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(files(dir.path()), (QStringList{"0001.jpg", "0002.jpg", "0003.jpg", "0010.jpg"}));
+        QCOMPARE(contentOf(dir.path() + "/0001.jpg"), QByteArray("0001.jpg"));
+        QVERIFY(contentOf(dir.path() + "/0002.jpg").startsWith("\xff\xd8")); // the scan
+        QCOMPARE(contentOf(dir.path() + "/0003.jpg"), QByteArray("0002.jpg"));
+        QCOMPARE(contentOf(dir.path() + "/0010.jpg"), QByteArray("0010.jpg"));
+    }
+
+    // Three feeder pages at the last of 0001-0005: the first replaces 0005, the
+    // others follow it as 0006 and 0007; the old 0005 is in the trash.
+    void replaceTakesTheLastPageThenAppends()
+    {
+        QTemporaryDir dir;
+        makePages(dir.path(), {"0001.jpg", "0002.jpg", "0003.jpg", "0004.jpg", "0005.jpg"});
+        const Run run =
+            tarvoScan({"--device", "test:0", "--adf", "--count", "3", "--dpi", "75", "--mode",
+                       "replace", "--at", dir.path() + "/0005.jpg", "--length", "4", dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(files(dir.path()), (QStringList{"0001.jpg", "0002.jpg", "0003.jpg", "0004.jpg",
+                                                 "0005.jpg", "0006.jpg", "0007.jpg"}));
+        QCOMPARE(contentOf(dir.path() + "/0004.jpg"), QByteArray("0004.jpg"));
+        for (const QString& name : {"0005.jpg", "0006.jpg", "0007.jpg"})
+            QVERIFY(contentOf(dir.path() + "/" + name).startsWith("\xff\xd8"));
+        QVERIFY(run.out.contains("替换了1个文件"));
+        const QString trash = sandbox().filePath("home/.local/share/Trash/files/0005.jpg");
+        QCOMPARE(contentOf(trash), QByteArray("0005.jpg"));
+    }
+
+    // A preview changes nothing in the folder, not even a time, and says where
+    // its pages are.
+    void previewLeavesTheFolderAlone()
+    {
+        QTemporaryDir dir;
+        makePages(dir.path(), {"0001.jpg", "0002.jpg"});
+        QFileInfoList before = QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::Hidden);
+        QTest::qWait(20);
+        const Run run =
+            tarvoScan({"--device", "test:0", "--dpi", "75", "--mode", "preview", dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QFileInfoList after = QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::Hidden);
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < after.size(); ++i) {
+            QCOMPARE(after[i].fileName(), before[i].fileName());
+            QCOMPARE(after[i].lastModified(), before[i].lastModified());
+        }
+        const QString where = folderAfter(run.out, "预扫1页，保存在 ").section("（", 0, 0);
+        QCOMPARE(files(where).size(), 1);
+    }
+
+    // The test device's pages are plain white: every one is skipped, kept in the
+    // recovery folder and counted; that is not a failure.
+    void skipBlankKeepsBlankPagesAside()
+    {
+        QTemporaryDir dir;
+        const Run run =
+            tarvoScan({"--device", "test:1", "--adf", "--dpi", "75", "--skip-blank", dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(files(dir.path()).isEmpty());
+        QVERIFY(run.out.contains("跳过空白页10页"));
+        QCOMPARE(files(folderAfter(run.out, "跳过空白页10页，已移到 ")).size(), 10);
+    }
+
     void usageErrorsExitTwo_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -90,18 +200,25 @@ private slots:
         QTest::newRow("bad dpi") << QStringList{"--device", "test:0", "--dpi", "333", "."};
         QTest::newRow("bad size") << QStringList{"--device", "test:0", "--size", "A0", "."};
         QTest::newRow("bad length") << QStringList{"--device", "test:0", "--length", "0", "."};
-        QTest::newRow("insert mode") << QStringList{"--device", "test:0", "--mode", "insert", "."};
+        QTest::newRow("bad mode") << QStringList{"--device", "test:0", "--mode", "prepend", "."};
+        QTest::newRow("--at not in folder")
+            << QStringList{"--device", "test:0", "--mode", "insert", "--at", "0009.jpg", "."};
+        QTest::newRow("--at in another folder")
+            << QStringList{"--device", "test:0", "--mode", "replace", "--at", "/tmp/0001.jpg", "."};
+        QTest::newRow("--at with append")
+            << QStringList{"--device", "test:0", "--at", "0001.jpg", "."};
     }
 
     void usageErrorsExitTwo()
     {
         QFETCH(QStringList, arguments);
         QTemporaryDir dir;
+        makePages(dir.path(), {"0001.jpg"});
         arguments.replace(arguments.size() - 1,
                           arguments.last() == "." ? dir.path() : arguments.last());
         const Run run = tarvoScan(arguments);
         QCOMPARE(run.exitCode, 2);
-        QVERIFY(QDir(dir.path()).isEmpty());
+        QCOMPARE(files(dir.path()), QStringList{"0001.jpg"});
     }
 
     void unwritableFolderExitsOne()
@@ -113,7 +230,10 @@ private slots:
         const Run run = tarvoScan({"--device", "test:0", "--dpi", "75", folder});
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.err.contains("扫描仪错误："));
+        // The page is kept where the message says.
+        const QString kept = folderAfter(run.out, "扫描页未能放入目录，已保存到：");
+        QVERIFY2(!kept.isEmpty(), qPrintable(run.out + run.err));
+        QCOMPARE(files(kept).size(), 1);
     }
 };
 
