@@ -5,6 +5,8 @@
 # TARVO_BENCH_BUILD_DIR picks the build folder (default build-bench), JOBS the build jobs.
 # bench/batch_vs_mogrify.sh times tarvo-batch against mogrify on generated A4 pages, and
 # build-bench/bench/bench_window_batch [pages] a batch from the window (run them on their own).
+# After the engine tables it prints bench_scan_placement's: scanned pages placed into
+# folders of 2000 and 1000 pages (SCAN_RUNS runs each, default 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +17,8 @@ targets=(bench_imaging bench_pageturn)
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
-cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch >/dev/null
+cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch \
+  bench_scan_placement >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
@@ -29,3 +32,6 @@ for target in "${targets[@]}"; do
                   printf "%-44s %9.2f %-2s %9.2f %-2s %6d\n", $1, $3, $5, $4, $5, $2 }' "$csv"
   rm -f "$csv"
 done
+
+echo "== bench_scan_placement"
+"$build_dir/bench/bench_scan_placement" "${SCAN_RUNS:-5}" || echo "(a target was missed)"
