@@ -221,9 +221,11 @@ int ScanCommand::nextCodeIn(const QString& folder)
     return largest + 1;
 }
 
-int ScanCommand::run(const QStringList& arguments)
+namespace {
+
+// The options, the description and the exit status that --help prints.
+void describe(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Lists the scanners, or scans pages from one of them into FOLDER.\n"
         "\n"
@@ -280,6 +282,79 @@ int ScanCommand::run(const QStringList& arguments)
         {QStringLiteral("skip-blank"), QStringLiteral("Leave out blank pages.")},
     });
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the pages."));
+}
+
+// Checks the scan's arguments and fills job and delivery; -1 when the scan
+// may start, else the exit status. Nothing is scanned or moved before.
+int prepareScan(const QCommandLineParser& parser, stScanJob& job, ScanDelivery::Options& delivery)
+{
+    const QString modeText = parser.value(QStringLiteral("mode"));
+    delivery.mode = modeOf(modeText.isEmpty() ? QStringLiteral("append") : modeText);
+    if (delivery.mode == 0) {
+        err() << QStringLiteral("--mode 的取值无效：%1（可选：append|insert|replace|preview）\n")
+                     .arg(modeText);
+        return ScanCommand::UsageError;
+    }
+    if (!parser.isSet(QStringLiteral("device"))) {
+        err() << QStringLiteral("缺少 --device（可用 --list 查看扫描仪）\n");
+        return ScanCommand::UsageError;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        err() << QStringLiteral("需要一个目标文件夹 FOLDER\n") << parser.helpText();
+        return ScanCommand::UsageError;
+    }
+    QString folder = QFileInfo(positional.first()).absoluteFilePath();
+    if (!QFileInfo(folder).isDir()) {
+        err() << QStringLiteral("不是文件夹：") << positional.first() << '\n';
+        return ScanCommand::UsageError;
+    }
+    QString error;
+    if (!ScanCommand::readSettings(parser, job, &error)) {
+        err() << error << '\n';
+        return ScanCommand::UsageError;
+    }
+    folder = QDir::cleanPath(folder);
+    if (job.naming.nextCode < 0)
+        job.naming.nextCode = ScanCommand::nextCodeIn(folder);
+    delivery.folder = folder;
+    delivery.skipBlank = parser.isSet(QStringLiteral("skip-blank"));
+    delivery.naming.prefix = job.naming.prefix;
+    delivery.naming.suffix = job.naming.suffix;
+    delivery.naming.nextCode = job.naming.nextCode;
+    delivery.naming.codeLength = job.naming.codeLength;
+    delivery.naming.extension = job.naming.extension;
+    error = delivery.naming.validate(folder);
+    if (error.isEmpty())
+        startingPage(parser, delivery, &error);
+    if (!error.isEmpty()) {
+        err() << error << '\n';
+        return ScanCommand::UsageError;
+    }
+    // The scanner writes into the private temporary folder; what an earlier
+    // run left there is kept first.
+    job.naming.directory = scanTempDir();
+    if (job.naming.directory.isEmpty()) {
+        err() << QStringLiteral("无法建立临时扫描目录\n");
+        return ScanCommand::SomePagesFailed;
+    }
+    delivery.recoveryRoot = scanRecoveryRoot();
+    const QString rescued =
+        ScanPlacement::rescueLeftovers(job.naming.directory, delivery.recoveryRoot);
+    if (!rescued.isEmpty())
+        err() << QStringLiteral("临时扫描目录中的旧页已保存到：%1\n")
+                     .arg(QDir::toNativeSeparators(rescued));
+    job.naming.nextCode = 1;
+    job.skipTakenNames = true;
+    return -1;
+}
+
+} // namespace
+
+int ScanCommand::run(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
 
     if (!parser.parse(arguments)) {
         err() << parser.errorText() << '\n';
@@ -292,67 +367,10 @@ int ScanCommand::run(const QStringList& arguments)
     const bool listing = parser.isSet(QStringLiteral("list"));
     stScanJob job;
     ScanDelivery::Options delivery;
-    QString folder;
     if (!listing) {
-        const QString modeText = parser.value(QStringLiteral("mode"));
-        delivery.mode = modeOf(modeText.isEmpty() ? QStringLiteral("append") : modeText);
-        if (delivery.mode == 0) {
-            err() << QStringLiteral(
-                         "--mode 的取值无效：%1（可选：append|insert|replace|preview）\n")
-                         .arg(modeText);
-            return UsageError;
-        }
-        if (!parser.isSet(QStringLiteral("device"))) {
-            err() << QStringLiteral("缺少 --device（可用 --list 查看扫描仪）\n");
-            return UsageError;
-        }
-        const QStringList positional = parser.positionalArguments();
-        if (positional.size() != 1) {
-            err() << QStringLiteral("需要一个目标文件夹 FOLDER\n") << parser.helpText();
-            return UsageError;
-        }
-        folder = QFileInfo(positional.first()).absoluteFilePath();
-        if (!QFileInfo(folder).isDir()) {
-            err() << QStringLiteral("不是文件夹：") << positional.first() << '\n';
-            return UsageError;
-        }
-        QString error;
-        if (!readSettings(parser, job, &error)) {
-            err() << error << '\n';
-            return UsageError;
-        }
-        folder = QDir::cleanPath(folder);
-        if (job.naming.nextCode < 0)
-            job.naming.nextCode = nextCodeIn(folder);
-        delivery.folder = folder;
-        delivery.skipBlank = parser.isSet(QStringLiteral("skip-blank"));
-        delivery.naming.prefix = job.naming.prefix;
-        delivery.naming.suffix = job.naming.suffix;
-        delivery.naming.nextCode = job.naming.nextCode;
-        delivery.naming.codeLength = job.naming.codeLength;
-        delivery.naming.extension = job.naming.extension;
-        error = delivery.naming.validate(folder);
-        if (error.isEmpty())
-            startingPage(parser, delivery, &error);
-        if (!error.isEmpty()) {
-            err() << error << '\n';
-            return UsageError;
-        }
-        // The scanner writes into the private temporary folder; what an earlier
-        // run left there is kept first.
-        job.naming.directory = scanTempDir();
-        if (job.naming.directory.isEmpty()) {
-            err() << QStringLiteral("无法建立临时扫描目录\n");
-            return SomePagesFailed;
-        }
-        delivery.recoveryRoot = scanRecoveryRoot();
-        const QString rescued =
-            ScanPlacement::rescueLeftovers(job.naming.directory, delivery.recoveryRoot);
-        if (!rescued.isEmpty())
-            err() << QStringLiteral("临时扫描目录中的旧页已保存到：%1\n")
-                         .arg(QDir::toNativeSeparators(rescued));
-        job.naming.nextCode = 1;
-        job.skipTakenNames = true;
+        const int status = prepareScan(parser, job, delivery);
+        if (status >= 0)
+            return status;
     }
 
     // The manager is opened with a window, as in the main program; this one is
