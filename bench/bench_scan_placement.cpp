@@ -3,9 +3,11 @@
 //   insert: ten pages before the first of 2000 numbered pages (plan, the one
 //           rename change that shifts all 2000, and the reload of the file list);
 //   append: the last page of a scan from its arrival in the temporary folder
-//           to the file list of a folder of 1000 pages reloaded with it.
+//           to the file list of a folder of 1000 pages reloaded with it;
+//   and the blank page check of one A4 300 dpi page (--skip-blank pays it per page).
 // Each is run several times on a fresh folder; median and best are printed.
 //   bench_scan_placement [runs]    (default 5)
+#include "BlankPage.h"
 #include "FileTableModel.h"
 #include "ScanPlacement.h"
 
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -157,6 +161,28 @@ Figures timeListing(const QString& base, int runs)
     return figures(times);
 }
 
+// An A4 page at 300 dpi with a few lines of text, as grey JPEG.
+Figures timeBlankCheck(const QString& base, int runs)
+{
+    QImage page(2480, 3508, QImage::Format_Grayscale8);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    for (int y = 400; y < 1000; y += 60)
+        painter.fillRect(300, y, 1800, 4, Qt::black);
+    painter.end();
+    const QString path = base + QStringLiteral("/a4.jpg");
+    if (!page.save(path, "JPEG", 85))
+        return {};
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        isBlankPage(path);
+        times.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    return figures(times);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -173,6 +199,7 @@ int main(int argc, char** argv)
     const Figures insert = timeInsert(base.path(), runs);
     const Figures append = timeAppend(base.path(), runs);
     const Figures listing = timeListing(base.path(), runs);
+    const Figures blank = timeBlankCheck(base.path(), runs);
     std::printf("%-58s %9s %9s %9s\n", "scan placement", "median ms", "best ms", "target ms");
     std::printf("%-58s %9.1f %9.1f %9d\n", "insert 10 before the first of 2000 (plan+place+reload)",
                 insert.median, insert.best, 500);
@@ -180,6 +207,8 @@ int main(int argc, char** argv)
                 append.median, append.best, 150);
     std::printf("%-58s %9.1f %9.1f %9s\n", "  of which: reload of a 1000-page list alone",
                 listing.median, listing.best, "");
+    std::printf("%-58s %9.1f %9.1f %9s\n", "blank page check, A4 300 dpi grey JPEG", blank.median,
+                blank.best, "");
     const bool met =
         insert.median >= 0 && append.median >= 0 && insert.median < 500 && append.median < 150;
     return met ? 0 : 1;
