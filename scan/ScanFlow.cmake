@@ -1,6 +1,7 @@
 # Placing scanned pages into the open folder and naming them.
 add_library(tarvo_scanflow STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PageName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScanChoices.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanNaming.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanPlacement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanPlanner.cpp
