@@ -91,6 +91,7 @@ void ScanSession::install(WId window)
     m_twain->setNativeParent(window);
     m_twain->initTwain();
     if (!m_twain->isLibraryLoaded()) {
+        m_managerMissing = true;
         emit managerMissing(m_twain->triedManagers());
         return;
     }

@@ -104,6 +104,12 @@ ScanPanel::ScanPanel(const Hooks& hooks, QObject* parent) : QObject(parent), m_h
         connect(session, &ScanSession::managerMissing, this, [this] { m_managerMissing = true; });
         connect(session, &ScanSession::pageArrived, this, &ScanPanel::onPage);
         connect(session, &ScanSession::scanFinished, this, &ScanPanel::onFinished);
+        // The session may have finished listing before the connections above.
+        m_managerMissing = session->isManagerMissing();
+        QStringList names;
+        for (const TW_IDENTITY& source : session->sources())
+            names << QString::fromUtf8(source.ProductName);
+        onSourcesListed(names);
     }
 }
 

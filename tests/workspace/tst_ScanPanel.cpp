@@ -115,6 +115,10 @@ private slots:
         QVERIFY(m_base.isValid());
         QApplication::setQuitOnLastWindowClosed(false);
         AppPaths::setBaseDirForTesting(m_base.path());
+        // A temporary scan folder of this run's own: other scanning processes
+        // of the same user share the usual one.
+        qputenv("TMPDIR", QFile::encodeName(m_base.path()));
+        QVERIFY(scanTempDir().startsWith(m_base.path()));
     }
 
     void init()
