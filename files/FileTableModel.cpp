@@ -142,6 +142,16 @@ bool FileTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, 
     return true;
 }
 
+void FileTableModel::applyExternalChange(const QString& dir, const QStringList& affected,
+                                         const std::function<QHash<QString, QString>()>& change)
+{
+    emit namesAboutToChange(affected);
+    const QHash<QString, QString> renamed = change ? change() : QHash<QString, QString>();
+    loadDir(dir);
+    if (!renamed.isEmpty())
+        emit namesChanged(renamed);
+}
+
 Qt::DropActions FileTableModel::supportedDropActions() const
 {
     return Qt::MoveAction;

@@ -56,6 +56,12 @@ public:
     // Moves the content of the file at from to the name at to (see FileMover).
     bool moveFile(int from, int to);
 
+    // Renames made outside the list (scanned pages placed into dir) announced
+    // like a drop's: namesAboutToChange(affected), then change() runs and
+    // returns old -> new full paths, dir is listed anew and namesChanged follows.
+    void applyExternalChange(const QString& dir, const QStringList& affected,
+                             const std::function<QHash<QString, QString>()>& change);
+
     void setConfirmHandler(ConfirmHandler handler);
     void setErrorNotifier(ErrorNotifier notifier);
     void setTagSource(FileMover::TagSource source);

@@ -27,6 +27,8 @@ public:
     void setNativeParent(WId window) { m_nativeParent = window; }
     // Acquires count pages (-1: as many as the source has).
     bool startScan(int count = -1);
+    // Sets one device option ("name=value") of the open source directly.
+    bool setSourceOption(const QString& assignment);
 
 signals:
     void already_get_sour_list();

@@ -2,6 +2,7 @@
 add_library(tarvo_scanflow STATIC
   ${CMAKE_CURRENT_LIST_DIR}/BlankPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PageName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScanChoices.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanNaming.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanPlacement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanPlanner.cpp

@@ -91,6 +91,7 @@ void ScanSession::install(WId window)
     m_twain->setNativeParent(window);
     m_twain->initTwain();
     if (!m_twain->isLibraryLoaded()) {
+        m_managerMissing = true;
         emit managerMissing(m_twain->triedManagers());
         return;
     }
@@ -118,6 +119,12 @@ void ScanSession::runScan(const stScanJob& job)
     // A source left enabled by an earlier sequence would refuse to start.
     if (m_twain->isSourceEnabled())
         m_twain->DisableSource();
+    if (!job.sourceOptions.isEmpty() && (m_twain->DSOpen() || m_twain->OpenSource())) {
+        for (const QString& option : job.sourceOptions) {
+            if (!m_twain->setSourceOption(option))
+                qWarning().noquote() << "source option refused:" << option;
+        }
+    }
 
     m_twain->feeder = job.feeder;
     m_twain->duplex = job.duplex;

@@ -31,6 +31,8 @@ public:
     // Lets the page in progress finish, then stops the feeder.
     void stopFeeder();
     bool isBusy() const { return m_busy.load(); }
+    // True once initialise found no manager (managerMissing was emitted).
+    bool isManagerMissing() const { return m_managerMissing.load(); }
     // The sources found by initialise (valid once sourcesListed came).
     QList<TW_IDENTITY> sources() const;
 
@@ -64,6 +66,7 @@ private:
     QTwain* m_twain = nullptr;
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_managerMissing{false};
     // The manager is loaded and its last return code is at most 5: native
     // messages may be offered to it.
     std::atomic<bool> m_acceptsMessages{false};

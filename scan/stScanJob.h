@@ -4,6 +4,7 @@
 #include "stScanNaming.h"
 
 #include <QMetaType>
+#include <QStringList>
 
 // Everything one scan needs, captured on the GUI thread and handed to the
 // TWAIN thread by value.
@@ -24,6 +25,9 @@ struct stScanJob
     int count = -1; // -1: every page the source has
     // Move the code on past names already on disk instead of failing the page.
     bool skipTakenNames = false;
+    // Device options set on the source before the scan, as "name=value"
+    // (checks use them to make the test device jam).
+    QStringList sourceOptions;
 };
 
 Q_DECLARE_METATYPE(stScanJob)

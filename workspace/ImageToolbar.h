@@ -36,6 +36,9 @@ public:
 
     // Registered entries in registration order (the shortcut panel's list).
     const QList<QObject*>& registeredEntries() const { return m_registered; }
+    // Gives entry the shortcut properties, binds its key by label and keeps it;
+    // other panels register their buttons here too (the scan buttons).
+    void registerEntry(QObject* entry, const QString& label, int actionCmd);
     // The registered entry with this "actionName", else null.
     QObject* entry(const QString& label) const;
     // 26, 27 or 53; null for any other identifier.
@@ -101,7 +104,6 @@ private:
     QAction* operationAction(int optId, QObject* parent);
     QAction* runningAction(int optId, QMenu* menu);
     void addRectangleMode(int optId);
-    void registerEntry(QObject* entry, const QString& label, int actionCmd);
 
     QMap<QString, QString> m_shortcuts;
     QList<QObject*> m_registered;

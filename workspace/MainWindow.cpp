@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutDlg.h"
+#include "AppPaths.h"
 #include "BackgroundTask.h"
 #include "BatchPanel.h"
 #include "BatchReport.h"
@@ -21,6 +22,7 @@
 #include "PageScene.h"
 #include "ProcessParams.h"
 #include "SaveModeMenu.h"
+#include "ScanPanel.h"
 #include "ScanSession.h"
 #include "ScannerStartup.h"
 #include "SettingsStore.h"
@@ -67,6 +69,7 @@ MainWindow::MainWindow(QWidget* parent)
     setUpFolderPanel();
     setUpBatchPanel();
     m_scanner = ScannerStartup::start(this);
+    setUpScanPanel();
     UnbuiltFeatures::disable(this);
 }
 
@@ -258,9 +261,12 @@ void MainWindow::on_btn_folder_refresh_clicked()
 
 void MainWindow::on_tb_file_row_changed(const QModelIndex& current, const QModelIndex&)
 {
-    if (!current.isValid() || m_reselecting)
+    if (!current.isValid())
         return;
     const stFileModelInfo record = m_browser->fileModel()->fileInfo(current.row());
+    m_scan->fillNamingFrom(record.fileName);
+    if (m_reselecting)
+        return;
     openFile(QStringLiteral("%1/%2").arg(record.dirPath, record.fileName));
     prefetchNeighbours(current.row());
 }
@@ -626,4 +632,92 @@ void MainWindow::on_btn_batch_process_clicked()
 void MainWindow::on_btn_batch_process_checked_clicked()
 {
     m_batch->runChecked();
+}
+
+void MainWindow::setUpScanPanel()
+{
+    ScanPanel::Hooks hooks;
+    ScanPanel::Widgets& w = hooks.widgets;
+    w.device = ui->combox_device;
+    w.deviceType = ui->combox_dev_type;
+    w.sides = ui->combox_scan_mode;
+    w.paperSize = ui->combox_paper_size;
+    w.colour = ui->combox_img_color;
+    w.resolution = ui->combox_img_dpi;
+    w.orientation = ui->combox_paper_dir;
+    w.fileFormat = ui->combox_file_suffix;
+    w.compression = ui->combox_file_compression;
+    w.quality = ui->combox_quality;
+    w.showUi = ui->checkBox_showUi;
+    w.ignoreBlankPage = ui->checkBox_ignoreBlankPage;
+    w.prefix = ui->edit_code_prefix;
+    w.suffix = ui->edit_code_suffix;
+    w.nextCode = ui->spinbox_code_next;
+    w.codeLength = ui->spinbox_code_len;
+    w.scan = ui->btn_scan;
+    w.insert = ui->btn_scan_insert;
+    w.replace = ui->btn_scan_replace;
+    w.preview = ui->btn_scan_preview;
+    hooks.session = m_scanner;
+    hooks.image = &m_image;
+    hooks.files = m_browser->fileModel();
+    hooks.folder = [this]() { return m_browser->currentFolder(); };
+    hooks.currentFile = [this]() {
+        const QModelIndex current = ui->tb_file->currentIndex();
+        return current.isValid() ? m_browser->fileModel()->fileInfo(current.row()).fileName
+                                 : QString();
+    };
+    hooks.showFolder = [this](const QString& path) { showScannedFolder(path); };
+    hooks.inform = [](const QString& title, const QString& text) { showMessage(title, text); };
+    hooks.ask = [](const QString& title, const QString& text) {
+        return showQuestion(title, text) == QMessageBox::Ok;
+    };
+    hooks.notify = [](const QString& text) {
+        showToast(text, QColor(QStringLiteral("#0000FF")), QColor(QStringLiteral("#FFFFFF")));
+    };
+    hooks.progress = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
+    hooks.recoveryRoot = AppPaths::dataDir();
+    m_scan = new ScanPanel(hooks, this);
+    m_scan->registerButtons(m_commands->toolbar());
+}
+
+void MainWindow::showScannedFolder(const QString& path)
+{
+    FileTableModel* files = m_browser->fileModel();
+    files->loadDir(m_browser->currentFolder());
+    ui->lb_page_cnt->setText(QString::number(files->rowCount()));
+    ui->spinbox_code_next->setValue(files->maxTrailingNumber() + 1);
+    const QStringList paths = files->filePaths();
+    const int row = paths.indexOf(path);
+    if (row >= 0) {
+        ui->tb_file->setCurrentIndex(files->index(row, 1));
+        return;
+    }
+    // The open page stays open; only its row is found again.
+    const int open = paths.indexOf(m_image.file());
+    if (open < 0)
+        return;
+    m_reselecting = true;
+    ui->tb_file->setCurrentIndex(files->index(open, 1));
+    m_reselecting = false;
+}
+
+void MainWindow::on_btn_scan_clicked()
+{
+    m_scan->start(ScanPlacement::Append);
+}
+
+void MainWindow::on_btn_scan_insert_clicked()
+{
+    m_scan->start(ScanPlacement::Insert);
+}
+
+void MainWindow::on_btn_scan_replace_clicked()
+{
+    m_scan->start(ScanPlacement::Replace);
+}
+
+void MainWindow::on_btn_scan_preview_clicked()
+{
+    m_scan->previewOrStop();
 }

@@ -14,6 +14,7 @@ class GraphicsView;
 class PageScene;
 class QLabel;
 class SaveModeMenu;
+class ScanPanel;
 class ScanSession;
 class ToolbarCommands;
 
@@ -42,6 +43,7 @@ public:
     const QList<QObject*>& registeredEntries() const;
     ToolbarCommands* toolbarCommands() const { return m_commands; }
     BatchPanel* batchPanel() const { return m_batch; }
+    ScanPanel* scanPanel() const { return m_scan; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -87,6 +89,11 @@ private slots:
     void on_tb_action_clicked(const QModelIndex& index);
     void on_btn_batch_process_clicked();
     void on_btn_batch_process_checked_clicked();
+    // Scan tab hand-offs to ScanPanel.
+    void on_btn_scan_clicked();
+    void on_btn_scan_insert_clicked();
+    void on_btn_scan_replace_clicked();
+    void on_btn_scan_preview_clicked();
 
 private:
     void setUpTitleBar();
@@ -97,6 +104,9 @@ private:
     void setUpStatusBar();
     void setUpFolderPanel();
     void setUpBatchPanel();
+    void setUpScanPanel();
+    // The file list of the current folder anew after a scan, with path current.
+    void showScannedFolder(const QString& path);
     void selectFirstFolder();
     void openFile(const QString& path);
     // Files renamed on disk: the open page, its history and caches follow.
@@ -119,8 +129,9 @@ private:
     QWidget* m_toolRows = nullptr;
     ToolbarCommands* m_commands = nullptr;
     BatchPanel* m_batch = nullptr;
+    ScanPanel* m_scan = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
-    cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
+    cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
     QLabel* m_sizeLabel = nullptr;

@@ -11,20 +11,9 @@ namespace {
 const char* const kActions[] = {"action_statistics", "action_fj", "action_convert", nullptr};
 
 // btn_folder_refresh is not here: it works.
-const char* const kButtons[] = {"btn_scan",
-                                "btn_scan_insert",
-                                "btn_scan_replace",
-                                "btn_scan_preview",
-                                "btn_folder_new",
-                                "btn_folder_rename",
-                                "btn_folder_del",
-                                "btn_rootpath",
-                                "btn_folder_open",
-                                "btn_file_rename",
-                                "btn_file_replacename",
-                                "btn_file_del",
-                                "btn_file_view",
-                                nullptr};
+const char* const kButtons[] = {
+    "btn_folder_new",  "btn_folder_rename",    "btn_folder_del", "btn_rootpath",  "btn_folder_open",
+    "btn_file_rename", "btn_file_replacename", "btn_file_del",   "btn_file_view", nullptr};
 
 QString notYet()
 {

@@ -159,8 +159,7 @@ private slots:
     {
         openWindow();
         for (const char* name :
-             {"action_statistics", "action_fj", "action_convert", "btn_scan", "btn_scan_insert",
-              "btn_scan_replace", "btn_scan_preview", "btn_folder_new", "btn_folder_rename",
+             {"action_statistics", "action_fj", "action_convert", "btn_folder_new", "btn_folder_rename",
               "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
               "btn_file_replacename", "btn_file_del", "btn_file_view"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
