@@ -4,6 +4,7 @@
 #include "BatchJob.h"
 #include "BatchRunner.h"
 #include "BatchSettings.h"
+#include "ConsoleStreams.h"
 #include "DirListing.h"
 #include "FileTableModel.h"
 #include "OperationRegistry.h"
@@ -17,20 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-QTextStream& out()
-{
-    static QTextStream stream(stdout);
-    stream.setCodec("UTF-8");
-    return stream;
-}
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    stream.setCodec("UTF-8");
-    return stream;
-}
 
 bool readList(const QString& listPath, QStringList& names)
 {
@@ -51,9 +38,9 @@ void printList(const QString& title, const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    out() << title << paths.size() << '\n';
+    consoleOut() << title << paths.size() << '\n';
     for (const QString& path : paths)
-        out() << "  " << QDir::toNativeSeparators(path) << '\n';
+        consoleOut() << "  " << QDir::toNativeSeparators(path) << '\n';
 }
 
 } // namespace
@@ -155,36 +142,36 @@ int BatchCommand::run(const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("Folder of the pages."));
 
     if (!parser.parse(arguments)) {
-        err() << parser.errorText() << '\n';
+        consoleErr() << parser.errorText() << '\n';
         return UsageError;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        out() << parser.helpText();
+        consoleOut() << parser.helpText();
         return Success;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        err() << "exactly one FOLDER is needed\n" << parser.helpText();
+        consoleErr() << "exactly one FOLDER is needed\n" << parser.helpText();
         return UsageError;
     }
     const QString folder = positional.first();
     if (!QFileInfo(folder).isDir()) {
-        err() << "not a folder: " << folder << '\n';
+        consoleErr() << "not a folder: " << folder << '\n';
         return UsageError;
     }
     if (!parser.isSet(actionsOption)) {
-        err() << "--actions is needed (an empty list rewrites the files unchanged)\n";
+        consoleErr() << "--actions is needed (an empty list rewrites the files unchanged)\n";
         return UsageError;
     }
     if (parser.isSet(filesOption) && parser.isSet(listOption)) {
-        err() << "--files and --list exclude each other\n";
+        consoleErr() << "--files and --list exclude each other\n";
         return UsageError;
     }
 
     QList<int> actions;
     QString badAction;
     if (!parseActions(parser.value(actionsOption), actions, &badAction)) {
-        err() << "not a batch action: " << badAction << '\n';
+        consoleErr() << "not a batch action: " << badAction << '\n';
         return UsageError;
     }
 
@@ -194,7 +181,7 @@ int BatchCommand::run(const QStringList& arguments)
     } else if (parser.isSet(listOption)) {
         QStringList names;
         if (!readList(parser.value(listOption), names)) {
-            err() << "cannot read list: " << parser.value(listOption) << '\n';
+            consoleErr() << "cannot read list: " << parser.value(listOption) << '\n';
             return UsageError;
         }
         files = namedFiles(folder, names);
@@ -206,7 +193,7 @@ int BatchCommand::run(const QStringList& arguments)
     const QString settingsPath =
         parser.isSet(settingsOption) ? parser.value(settingsOption) : AppPaths::settingsFile();
     if (!BatchSettings::read(settingsPath, job) && parser.isSet(settingsOption)) {
-        err() << "cannot read settings: " << settingsPath << '\n';
+        consoleErr() << "cannot read settings: " << settingsPath << '\n';
         return UsageError;
     }
     job.files = files;
@@ -215,23 +202,23 @@ int BatchCommand::run(const QStringList& arguments)
         bool ok = false;
         job.workers = parser.value(workersOption).toInt(&ok);
         if (!ok || job.workers < 1) {
-            err() << "--workers needs a positive number\n";
+            consoleErr() << "--workers needs a positive number\n";
             return UsageError;
         }
     }
 
     const BatchSummary summary = BatchRunner::run(job, [](const QString& text) {
-        out() << text << '\n';
-        out().flush();
+        consoleOut() << text << '\n';
+        consoleOut().flush();
     });
 
-    out() << QStringLiteral("已处理：%1/%2\n").arg(summary.processed).arg(summary.total);
+    consoleOut() << QStringLiteral("已处理：%1/%2\n").arg(summary.processed).arg(summary.total);
     printList(QStringLiteral("跳过（无法读取）："), summary.skipped);
     printList(QStringLiteral("失败（未写入，原文件保留）："), summary.failed);
     printList(QStringLiteral("动作未生效："), summary.actionFailures);
     if (actions.contains(43))
-        out() << QStringLiteral("已签注页码：%1\n").arg(summary.stamped);
+        consoleOut() << QStringLiteral("已签注页码：%1\n").arg(summary.stamped);
     printList(QStringLiteral("页码未写入："), summary.stampFailures);
-    out().flush();
+    consoleOut().flush();
     return summary.allSucceeded() ? Success : SomeFilesFailed;
 }

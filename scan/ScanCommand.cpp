@@ -1,8 +1,10 @@
 #include "ScanCommand.h"
 
+#include "ConsoleStreams.h"
 #include "DirListing.h"
 #include "FileTableModel.h"
 #include "NameUtils.h"
+#include "ScanChoices.h"
 #include "ScanDelivery.h"
 #include "ScanSession.h"
 #include "StartupPreparation.h"
@@ -17,38 +19,12 @@
 
 namespace {
 
-QTextStream& out()
+// The panel's items; ".tif" is accepted as the usual spelling of ".tiff".
+QVector<ScanChoices::Choice> formatsWithAlias()
 {
-    static QTextStream stream(stdout);
-    stream.setCodec("UTF-8");
-    return stream;
-}
-
-QTextStream& err()
-{
-    static QTextStream stream(stderr);
-    stream.setCodec("UTF-8");
-    return stream;
-}
-
-struct Choice
-{
-    const char* text;
-    int value;
-};
-
-// The scanner panel's items and the codes they carry.
-const Choice kColours[] = {{"彩色", TWPT_RGB}, {"黑白", TWPT_BW}, {"灰度图", TWPT_GRAY}};
-const Choice kSizes[] = {{"自动", TWSS_NONE}, {"A5", TWSS_A5},   {"A4", TWSS_A4},
-                         {"A3", TWSS_A3},     {"A2", TWSS_A2},   {"A1", TWSS_A1},
-                         {"B5", TWSS_JISB5},  {"B4", TWSS_ISOB4}};
-const Choice kFormats[] = {
-    {".jpg", TWFF_JFIF}, {".tiff", TWFF_TIFF}, {".tif", TWFF_TIFF}, {".bmp", TWFF_BMP}};
-const Choice kQualities[] = {{"高", TWJQ_HIGH}, {"中", TWJQ_MEDIUM}, {"低", TWJQ_LOW}};
-
-bool isPanelDpi(int dpi)
-{
-    return dpi == 75 || dpi == 100 || dpi == 150 || (dpi >= 200 && dpi <= 1200 && dpi % 100 == 0);
+    QVector<ScanChoices::Choice> formats = ScanChoices::fileFormats();
+    formats.append({QStringLiteral(".tif"), TWFF_TIFF});
+    return formats;
 }
 
 bool readNumber(const QCommandLineParser& parser, const QString& name, int minimum, int maximum,
@@ -146,27 +122,25 @@ bool ScanCommand::readSettings(const QCommandLineParser& parser, stScanJob& job,
     const struct
     {
         const char* option;
-        const Choice* begin;
-        const Choice* end;
+        QVector<ScanChoices::Choice> choices;
         int* value;
     } lists[] = {
-        {"colour", std::begin(kColours), std::end(kColours), &job.pixelType},
-        {"size", std::begin(kSizes), std::end(kSizes), &job.paperSize},
-        {"format", std::begin(kFormats), std::end(kFormats), &job.fileFormat},
-        {"quality", std::begin(kQualities), std::end(kQualities), &job.jpegQuality},
+        {"colour", ScanChoices::colours(), &job.pixelType},
+        {"size", ScanChoices::paperSizes(), &job.paperSize},
+        {"format", formatsWithAlias(), &job.fileFormat},
+        {"quality", ScanChoices::qualities(), &job.jpegQuality},
+        {"dpi", ScanChoices::resolutions(), &job.resolution},
     };
     for (const auto& list : lists) {
         const QString name = QString::fromLatin1(list.option);
         if (!parser.isSet(name))
             continue;
         const QString text = parser.value(name);
-        const Choice* found = std::find_if(list.begin, list.end, [&](const Choice& choice) {
-            return text == QString::fromUtf8(choice.text);
-        });
-        if (found == list.end) {
+        const ScanChoices::Choice* found = ScanChoices::find(list.choices, text);
+        if (!found) {
             QStringList allowed;
-            for (const Choice* choice = list.begin; choice != list.end; ++choice)
-                allowed << QString::fromUtf8(choice->text);
+            for (const ScanChoices::Choice& choice : list.choices)
+                allowed << choice.text;
             *error = QStringLiteral("--%1 的取值无效：%2（可选：%3）")
                          .arg(name, text, allowed.join(QLatin1Char('|')));
             return false;
@@ -175,21 +149,10 @@ bool ScanCommand::readSettings(const QCommandLineParser& parser, stScanJob& job,
         if (list.value == &job.fileFormat)
             extension = text;
     }
-    if (parser.isSet(QStringLiteral("dpi"))) {
-        bool ok = false;
-        const int dpi = parser.value(QStringLiteral("dpi")).toInt(&ok);
-        if (!ok || !isPanelDpi(dpi)) {
-            *error =
-                QStringLiteral("--dpi 的取值无效：%1（可选：75、100、150、200 到 1200 间的整百）")
-                    .arg(parser.value(QStringLiteral("dpi")));
-            return false;
-        }
-        job.resolution = dpi;
-    }
     // Black and white pages are always bitmaps, as on the panel.
     if (job.pixelType == TWPT_BW) {
         if (parser.isSet(QStringLiteral("format")) && job.fileFormat != TWFF_BMP)
-            err() << QStringLiteral("黑白扫描只能保存为 .bmp，已改用 .bmp\n");
+            consoleErr() << QStringLiteral("黑白扫描只能保存为 .bmp，已改用 .bmp\n");
         job.fileFormat = TWFF_BMP;
         extension = QStringLiteral(".bmp");
     }
@@ -291,27 +254,27 @@ int prepareScan(const QCommandLineParser& parser, stScanJob& job, ScanDelivery::
     const QString modeText = parser.value(QStringLiteral("mode"));
     delivery.mode = modeOf(modeText.isEmpty() ? QStringLiteral("append") : modeText);
     if (delivery.mode == 0) {
-        err() << QStringLiteral("--mode 的取值无效：%1（可选：append|insert|replace|preview）\n")
+        consoleErr() << QStringLiteral("--mode 的取值无效：%1（可选：append|insert|replace|preview）\n")
                      .arg(modeText);
         return ScanCommand::UsageError;
     }
     if (!parser.isSet(QStringLiteral("device"))) {
-        err() << QStringLiteral("缺少 --device（可用 --list 查看扫描仪）\n");
+        consoleErr() << QStringLiteral("缺少 --device（可用 --list 查看扫描仪）\n");
         return ScanCommand::UsageError;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        err() << QStringLiteral("需要一个目标文件夹 FOLDER\n") << parser.helpText();
+        consoleErr() << QStringLiteral("需要一个目标文件夹 FOLDER\n") << parser.helpText();
         return ScanCommand::UsageError;
     }
     QString folder = QFileInfo(positional.first()).absoluteFilePath();
     if (!QFileInfo(folder).isDir()) {
-        err() << QStringLiteral("不是文件夹：") << positional.first() << '\n';
+        consoleErr() << QStringLiteral("不是文件夹：") << positional.first() << '\n';
         return ScanCommand::UsageError;
     }
     QString error;
     if (!ScanCommand::readSettings(parser, job, &error)) {
-        err() << error << '\n';
+        consoleErr() << error << '\n';
         return ScanCommand::UsageError;
     }
     folder = QDir::cleanPath(folder);
@@ -328,21 +291,21 @@ int prepareScan(const QCommandLineParser& parser, stScanJob& job, ScanDelivery::
     if (error.isEmpty())
         startingPage(parser, delivery, &error);
     if (!error.isEmpty()) {
-        err() << error << '\n';
+        consoleErr() << error << '\n';
         return ScanCommand::UsageError;
     }
     // The scanner writes into the private temporary folder; what an earlier
     // run left there is kept first.
     job.naming.directory = scanTempDir();
     if (job.naming.directory.isEmpty()) {
-        err() << QStringLiteral("无法建立临时扫描目录\n");
+        consoleErr() << QStringLiteral("无法建立临时扫描目录\n");
         return ScanCommand::SomePagesFailed;
     }
     delivery.recoveryRoot = scanRecoveryRoot();
     const QString rescued =
         ScanPlacement::rescueLeftovers(job.naming.directory, delivery.recoveryRoot);
     if (!rescued.isEmpty())
-        err() << QStringLiteral("临时扫描目录中的旧页已保存到：%1\n")
+        consoleErr() << QStringLiteral("临时扫描目录中的旧页已保存到：%1\n")
                      .arg(QDir::toNativeSeparators(rescued));
     job.naming.nextCode = 1;
     job.skipTakenNames = true;
@@ -357,11 +320,11 @@ int ScanCommand::run(const QStringList& arguments)
     describe(parser);
 
     if (!parser.parse(arguments)) {
-        err() << parser.errorText() << '\n';
+        consoleErr() << parser.errorText() << '\n';
         return UsageError;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        out() << parser.helpText();
+        consoleOut() << parser.helpText();
         return Success;
     }
     const bool listing = parser.isSet(QStringLiteral("list"));
@@ -392,15 +355,15 @@ int ScanCommand::run(const QStringList& arguments)
         loop.exec();
     }
     if (missing) {
-        err() << QStringLiteral("加载扫描仪驱动失败：TWAINDSM.DLL\n") << tried << '\n';
+        consoleErr() << QStringLiteral("加载扫描仪驱动失败：TWAINDSM.DLL\n") << tried << '\n';
         return SomePagesFailed;
     }
     const QList<TW_IDENTITY> sources = session.sources();
     if (listing) {
         for (const TW_IDENTITY& source : sources)
-            out() << QString::fromUtf8(source.ProductName) << '\t'
+            consoleOut() << QString::fromUtf8(source.ProductName) << '\t'
                   << QString::fromUtf8(source.ProductFamily) << '\n';
-        out().flush();
+        consoleOut().flush();
         return Success;
     }
 
@@ -412,7 +375,7 @@ int ScanCommand::run(const QStringList& arguments)
             job.deviceIndex = i;
     }
     if (job.deviceIndex < 0) {
-        err() << QStringLiteral("没有此扫描仪：") << device << '\n';
+        consoleErr() << QStringLiteral("没有此扫描仪：") << device << '\n';
         return UsageError;
     }
 
@@ -421,8 +384,8 @@ int ScanCommand::run(const QStringList& arguments)
     {
         QEventLoop loop;
         QObject::connect(&session, &ScanSession::pageArrived, &loop, [&](const QString& path) {
-            out() << pages.pageArrived(path) << '\n';
-            out().flush();
+            consoleOut() << pages.pageArrived(path) << '\n';
+            consoleOut().flush();
         });
         QObject::connect(&session, &ScanSession::scanFinished, &loop,
                          [&](const stScanResult& finished) {
@@ -434,9 +397,9 @@ int ScanCommand::run(const QStringList& arguments)
     }
     QStringList summary;
     const bool allPlaced = pages.finish(&summary);
-    out() << summary.join(QLatin1Char('\n')) << '\n';
-    out().flush();
+    consoleOut() << summary.join(QLatin1Char('\n')) << '\n';
+    consoleOut().flush();
     if (!result.ok)
-        err() << result.message << '\n';
+        consoleErr() << result.message << '\n';
     return result.ok && allPlaced ? Success : SomePagesFailed;
 }

@@ -19,6 +19,7 @@
 #include "PageDisplay.h"
 #include "PageFile.h"
 #include "PageNavigator.h"
+#include "BlankPage.h"
 #include "PageScene.h"
 #include "ProcessParams.h"
 #include "SaveModeMenu.h"
@@ -676,7 +677,10 @@ void MainWindow::setUpScanPanel()
         showToast(text, QColor(QStringLiteral("#0000FF")), QColor(QStringLiteral("#FFFFFF")));
     };
     hooks.progress = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
-    hooks.recoveryRoot = AppPaths::dataDir();
+    hooks.recoveryRoot = []() { return scanRecoveryRoot(); };
+    hooks.isBlankPage = [](const QString& path) {
+        return isBlankPage(path, kDefaultBlankInkRatio, nullptr);
+    };
     m_scan = new ScanPanel(hooks, this);
     m_scan->registerButtons(m_commands->toolbar());
 }

@@ -5,6 +5,7 @@
 #include "ImageToolbar.h"
 #include "PendingEdits.h"
 #include "ScanChoices.h"
+#include "ScanRecovery.h"
 #include "ScanSession.h"
 #include "SettingsStore.h"
 #include "StartupPreparation.h"
@@ -299,8 +300,10 @@ bool ScanPanel::start(int mode)
     m_job.folder = folder;
     m_job.currentFile = m_hooks.currentFile ? m_hooks.currentFile() : QString();
     m_job.naming = naming;
-    m_job.recoveryRoot = m_hooks.recoveryRoot;
+    m_job.recoveryRoot = m_hooks.recoveryRoot();
     m_pagesScanned = 0;
+    m_blankSkipped = 0;
+    m_blankFolder.clear();
     stScanJob job = jobFromPanel();
     job.sourceOptions = m_sourceOptions;
     storeChoices();
@@ -322,7 +325,7 @@ bool ScanPanel::prepareTemporaryFolder()
     for (const QString& page : qAsConst(m_previewPages))
         QFile::remove(page);
     m_previewPages.clear();
-    const QString rescued = ScanPlacement::rescueLeftovers(temp, m_hooks.recoveryRoot);
+    const QString rescued = ScanPlacement::rescueLeftovers(temp, m_hooks.recoveryRoot());
     if (!rescued.isEmpty() && m_hooks.notify)
         m_hooks.notify(QStringLiteral("上次扫描未放入目录的页已保存到：%1").arg(rescued));
     QDir dir(temp);
@@ -369,28 +372,39 @@ void ScanPanel::onFinished(const stScanResult& result)
     else if (m_job.mode == ScanPlacement::Preview)
         m_previewPages = result.paths;
     setRunning(false);
-    if (m_hooks.progress)
-        m_hooks.progress(QStringLiteral("扫描结束，共%1页").arg(result.paths.size()));
+    if (m_hooks.progress) {
+        QString summary = QStringLiteral("扫描结束，共%1页").arg(result.paths.size());
+        if (m_blankSkipped > 0)
+            summary += QStringLiteral("，跳过空白页%1页，已保存到：%2").arg(m_blankSkipped).arg(m_blankFolder);
+        m_hooks.progress(summary);
+    }
     // Pages delivered before a failure are kept (placed) all the same.
     if (!result.ok && !result.message.isEmpty())
         m_hooks.inform(QStringLiteral("提示"), result.message);
     emit scanDone(result);
 }
 
-QStringList ScanPanel::keptPages(const QStringList& pages) const
+// Blank pages (backs of single-sided sheets) are not placed, but kept in a
+// recovery folder: a page taken for blank by mistake is never lost.
+QStringList ScanPanel::keptPages(const QStringList& pages)
 {
     if (!m_hooks.widgets.ignoreBlankPage->isChecked() || !m_hooks.isBlankPage)
         return pages;
     QStringList kept;
-    for (const QString& page : pages) {
-        if (m_hooks.isBlankPage(page)) {
-            qInfo().noquote() << "blank page skipped:" << page;
-            QFile::remove(page);
-        } else {
-            kept << page;
-        }
-    }
-    return kept;
+    QStringList blank;
+    for (const QString& page : pages)
+        (m_hooks.isBlankPage(page) ? blank : kept) << page;
+    if (blank.isEmpty())
+        return kept;
+    QStringList notMoved;
+    const QString folder = ScanRecovery::save(blank, m_job.recoveryRoot, &notMoved);
+    qInfo().noquote() << "blank pages skipped:" << blank.join(QStringLiteral(", ")) << "->"
+                      << folder;
+    m_blankSkipped += blank.size() - notMoved.size();
+    if (!folder.isEmpty())
+        m_blankFolder = folder;
+    // A blank page that could not be moved away is placed like any other.
+    return kept + notMoved;
 }
 
 void ScanPanel::place(const QStringList& scanned)

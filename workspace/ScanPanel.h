@@ -70,7 +70,9 @@ public:
         std::function<void(const QString& text)> progress;                     // status line
         // True when a page holds nothing worth keeping; without it no page is skipped.
         std::function<bool(const QString& path)> isBlankPage;
-        QString recoveryRoot; // where pages that cannot be placed are kept
+        // Where pages that cannot be placed (and skipped blank pages) are kept,
+        // asked at each scan: the data directory can change meanwhile.
+        std::function<QString()> recoveryRoot;
     };
 
     ScanPanel(const Hooks& hooks, QObject* parent = nullptr);
@@ -108,7 +110,7 @@ private:
     void onPage(const QString& path);
     void onFinished(const stScanResult& result);
     bool prepareTemporaryFolder();
-    QStringList keptPages(const QStringList& pages) const;
+    QStringList keptPages(const QStringList& pages);
     void place(const QStringList& pages);
     void setRunning(bool running);
 
@@ -117,6 +119,8 @@ private:
     bool m_running = false;
     ScanPlacement::Job m_job; // captured when the scan started
     int m_pagesScanned = 0;
+    int m_blankSkipped = 0;
+    QString m_blankFolder; // the recovery folder of this scan's blank pages
     QStringList m_previewPages; // left in the temporary folder by the last preview
     QStringList m_sourceOptions;
     QString m_previewText;

@@ -4,6 +4,7 @@
 #include "../app/ModalDriver.h"
 #include "AppPaths.h"
 #include "FileTableModel.h"
+#include "NameUtils.h"
 #include "OperationId.h"
 #include "ScanPanel.h"
 #include "StartupPreparation.h"
@@ -128,7 +129,12 @@ private slots:
         QVERIFY(QDir().mkpath(m_folder));
     }
 
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        // A preview's pages would be rescued into the next case's data directory.
+        clearDir(scanTempDir());
+    }
 
     // Runs first, before any choice has been stored.
     void panelStartsWithItsChoices()
