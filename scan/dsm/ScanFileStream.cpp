@@ -55,6 +55,10 @@ TW_UINT16 ScanFileStream::begin(const ScanFileRequest& request, int width, int h
         m_out = own >= 0 ? fdopen(own, "wb") : nullptr;
         if (!m_out && own >= 0)
             close(own);
+        // libjpeg hands its output over in 4 KiB pieces; a larger buffer saves
+        // hundreds of write calls on every page.
+        if (m_out)
+            std::setvbuf(m_out, nullptr, _IOFBF, 1 << 18);
         started = m_out && m_jfif.begin(shape, m_out, quality);
     }
     if (!started) {
