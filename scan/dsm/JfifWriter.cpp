@@ -2,7 +2,6 @@
 
 #include "../TwainDefs.h"
 
-#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <jpeglib.h>
@@ -11,16 +10,11 @@
 namespace {
 
 // libjpeg's default error handler prints and calls exit(); a scanner driver
-// inside the application must report the failure instead.
-struct ErrorTrap
-{
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-
+// inside the application must report the failure instead, so every call into
+// libjpeg is made under a setjmp that lands back in the calling method.
 void leave(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
+    std::longjmp(*static_cast<std::jmp_buf*>(info->client_data), 1);
 }
 
 void keepQuiet(j_common_ptr) {}
@@ -31,14 +25,27 @@ UINT16 density(double dpi)
     return d > 65535.0 ? 65535 : UINT16(d);
 }
 
-// Line art has no JPEG form: one row of it as grey, a set (black) bit as 0.
-void expandLineArt(const std::uint8_t* bits, int width, std::uint8_t* grey)
-{
-    for (int x = 0; x < width; ++x)
-        grey[x] = (bits[x >> 3] >> (7 - (x & 7))) & 1 ? 0 : 255;
-}
-
 } // namespace
+
+struct JfifWriter::State
+{
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+    jpeg_compress_struct info{};
+    bool created = false;
+    bool failed = false;
+    bool lineArt = false;
+    int width = 0;
+    std::vector<std::uint8_t> greyRow;
+};
+
+JfifWriter::JfifWriter() : m_state(new State) {}
+
+JfifWriter::~JfifWriter()
+{
+    if (m_state->created)
+        jpeg_destroy_compress(&m_state->info);
+}
 
 int JfifWriter::quality(int twainQuality)
 {
@@ -55,56 +62,72 @@ int JfifWriter::quality(int twainQuality)
     }
 }
 
-bool JfifWriter::write(const ScanRaster& page, std::FILE* out, int quality)
+bool JfifWriter::begin(const ScanRaster& shape, std::FILE* out, int quality)
 {
-    // Everything that must survive a longjmp lives before setjmp.
-    jpeg_compress_struct info{};
-    ErrorTrap trap;
-    std::vector<std::uint8_t> greyRow(page.isLineArt() ? std::size_t(page.width) : 0);
-
-    info.err = jpeg_std_error(&trap.mgr);
-    trap.mgr.error_exit = leave;
-    trap.mgr.output_message = keepQuiet;
-    if (setjmp(trap.jump)) {
-        jpeg_destroy_compress(&info);
+    State& s = *m_state;
+    if (s.created || s.failed)
+        return false;
+    s.lineArt = shape.isLineArt();
+    s.width = shape.width;
+    s.greyRow.assign(s.lineArt ? std::size_t(shape.width) : 0, 0);
+    jpeg_compress_struct& info = s.info;
+    info.err = jpeg_std_error(&s.mgr);
+    s.mgr.error_exit = leave;
+    s.mgr.output_message = keepQuiet;
+    info.client_data = &s.jump;
+    if (setjmp(s.jump)) {
+        s.failed = true;
         return false;
     }
     jpeg_create_compress(&info);
+    s.created = true;
     jpeg_stdio_dest(&info, out);
-    info.image_width = JDIMENSION(page.width);
-    info.image_height = JDIMENSION(page.height);
-    info.input_components = page.channels == 3 ? 3 : 1;
-    info.in_color_space = page.channels == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    info.image_width = JDIMENSION(shape.width);
+    info.image_height = JDIMENSION(shape.height);
+    info.input_components = shape.channels == 3 ? 3 : 1;
+    info.in_color_space = shape.channels == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     info.write_JFIF_header = TRUE;
-    if (page.xDpi > 0.0 && page.yDpi > 0.0) {
+    if (shape.xDpi > 0.0 && shape.yDpi > 0.0) {
         info.density_unit = 1; // dots per inch
-        info.X_density = density(page.xDpi);
-        info.Y_density = density(page.yDpi);
+        info.X_density = density(shape.xDpi);
+        info.Y_density = density(shape.yDpi);
     }
     jpeg_start_compress(&info, TRUE);
+    return true;
+}
 
-    if (page.isLineArt()) {
-        JSAMPROW row = greyRow.data();
-        while (info.next_scanline < info.image_height) {
-            expandLineArt(page.data.data() + std::size_t(info.next_scanline) * page.bytesPerLine,
-                          page.width, greyRow.data());
-            jpeg_write_scanlines(&info, &row, 1);
-        }
-    } else {
-        // Hand libjpeg the page's own rows, a batch at a time, without copying.
-        constexpr JDIMENSION batch = 16;
-        JSAMPROW rows[batch];
-        auto* base = const_cast<std::uint8_t*>(page.data.data());
-        while (info.next_scanline < info.image_height) {
-            const JDIMENSION n = std::min(batch, info.image_height - info.next_scanline);
-            for (JDIMENSION i = 0; i < n; ++i)
-                rows[i] = base + std::size_t(info.next_scanline + i) * page.bytesPerLine;
-            jpeg_write_scanlines(&info, rows, n);
-        }
+bool JfifWriter::row(const std::uint8_t* data)
+{
+    State& s = *m_state;
+    if (!s.created || s.failed || s.info.next_scanline >= s.info.image_height)
+        return false;
+    // libjpeg copies the rows it is given, so the page's own row goes in as it is.
+    JSAMPROW row = const_cast<std::uint8_t*>(data);
+    if (s.lineArt) {
+        // A set (black) bit becomes 0.
+        for (int x = 0; x < s.width; ++x)
+            s.greyRow[x] = (data[x >> 3] >> (7 - (x & 7))) & 1 ? 0 : 255;
+        row = s.greyRow.data();
     }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
+    if (setjmp(s.jump)) {
+        s.failed = true;
+        return false;
+    }
+    jpeg_write_scanlines(&s.info, &row, 1);
+    return true;
+}
+
+bool JfifWriter::finish()
+{
+    State& s = *m_state;
+    if (!s.created || s.failed || s.info.next_scanline != s.info.image_height)
+        return false;
+    if (setjmp(s.jump)) {
+        s.failed = true;
+        return false;
+    }
+    jpeg_finish_compress(&s.info);
     return true;
 }

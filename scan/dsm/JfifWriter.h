@@ -3,10 +3,12 @@
 #include "ScanRaster.h"
 
 #include <cstdio>
+#include <memory>
 
 // Encodes a page as a baseline JPEG with a JFIF header carrying the resolution in
-// dots per inch. Colour pages are stored as colour, grey pages as grey; line art
-// is expanded to grey (black 0, white 255) because JPEG has no one-bit form.
+// dots per inch, a row at a time. Colour pages are stored as colour, grey pages as
+// grey; line art is expanded to grey (black 0, white 255) because JPEG has no
+// one-bit form. No call ever exits the process, whatever libjpeg runs into.
 class JfifWriter
 {
 public:
@@ -15,7 +17,20 @@ public:
     // Returns -1 for anything else.
     static int quality(int twainQuality);
 
-    // Writes to an open stream; false on an encoder or write error. Never exits
-    // the process, whatever libjpeg runs into.
-    static bool write(const ScanRaster& page, std::FILE* out, int quality);
+    JfifWriter();
+    ~JfifWriter();
+    JfifWriter(const JfifWriter&) = delete;
+    JfifWriter& operator=(const JfifWriter&) = delete;
+
+    // Starts a page of shape's size, kind and resolution (its data is not read)
+    // on an open stream. Every call returns false once the encoder has failed.
+    bool begin(const ScanRaster& shape, std::FILE* out, int quality);
+    // The next row, in the page's own layout (packed bits for line art).
+    bool row(const std::uint8_t* data);
+    // Ends the page once every row is in.
+    bool finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
 };

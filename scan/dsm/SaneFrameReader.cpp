@@ -61,7 +61,41 @@ void SaneFrameReader::storeRow(ScanRaster& page, int y, const std::uint8_t* src,
     }
 }
 
-SANE_Status SaneFrameReader::read(ScanRaster& page)
+SANE_Status SaneFrameReader::readStraight(ScanRaster& page, const RowDone& rowDone)
+{
+    // The usual page: one frame whose rows are already the page's own, read
+    // straight into place without copying or clearing the page first.
+    const size_t total = size_t(page.bytesPerLine) * page.height;
+    page.data.resize(total);
+    std::vector<std::uint8_t> surplus; // rows past the announced height are dropped
+    size_t got = 0;
+    int told = 0;
+    for (;;) {
+        const bool intoPage = got < total;
+        if (!intoPage)
+            surplus.resize(65536);
+        std::uint8_t* into = intoPage ? page.data.data() + got : surplus.data();
+        const size_t room = intoPage ? total - got : surplus.size();
+        SANE_Int len = 0;
+        const SANE_Status st =
+            sane_read(m_handle, into, SANE_Int(std::min<size_t>(room, 1 << 20)), &len);
+        if (st == SANE_STATUS_EOF)
+            break;
+        if (st != SANE_STATUS_GOOD)
+            return st;
+        if (intoPage)
+            got += size_t(len);
+        for (const int whole = int(got / size_t(page.bytesPerLine)); rowDone && told < whole;)
+            rowDone(page, told++);
+    }
+    // Rows a device announces but never sends are white, a cut-off row too.
+    const size_t kept = got - got % size_t(page.bytesPerLine);
+    std::fill(page.data.begin() + std::ptrdiff_t(kept), page.data.end(),
+              page.isLineArt() ? 0x00 : 0xff);
+    return SANE_STATUS_GOOD;
+}
+
+SANE_Status SaneFrameReader::read(ScanRaster& page, const RowDone& rowDone)
 {
     // The buffer of the previous page is kept: a fresh block for every page costs
     // more in page faults than the encoder spends on it.
@@ -69,7 +103,6 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
     reuse.swap(page.data);
     page = ScanRaster();
     page.data.swap(reuse);
-    page.data.clear();
     bool first = true;
     std::vector<std::uint8_t> buffer(65536);
     for (;;) {
@@ -82,6 +115,8 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
         // A hand scanner says -1 lines: its page grows until the data ends (the
         // later frames of a three-pass scan then keep the first one's height).
         const bool growing = first && p.lines < 0;
+        const bool tell = rowDone && first && p.last_frame && p.lines > 0 &&
+                          (p.format == SANE_FRAME_GRAY || p.format == SANE_FRAME_RGB);
         if (first) {
             page.width = p.pixels_per_line;
             page.height = std::max(0, p.lines);
@@ -94,10 +129,13 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
                 page.bitsPerSample = 8;
                 page.bytesPerLine = page.width * page.channels;
             }
+            first = false;
+            if (p.last_frame && p.lines > 0 && p.bytes_per_line == page.bytesPerLine &&
+                (p.format == SANE_FRAME_GRAY || (p.format == SANE_FRAME_RGB && p.depth == 8)))
+                return readStraight(page, tell ? rowDone : RowDone());
             // Rows a device announces but never sends stay white.
             page.data.assign(size_t(page.bytesPerLine) * page.height,
                              page.isLineArt() ? 0x00 : 0xff);
-            first = false;
         }
         // Rows are assembled whole, however sane_read happens to cut the data.
         std::vector<std::uint8_t> row(size_t(p.bytes_per_line));
@@ -116,7 +154,10 @@ SANE_Status SaneFrameReader::read(ScanRaster& page)
                 filled += take;
                 i += SANE_Int(take);
                 if (filled == row.size()) {
-                    storeRow(page, y++, row.data(), p, growing);
+                    storeRow(page, y, row.data(), p, growing);
+                    if (tell && y < page.height)
+                        rowDone(page, y);
+                    ++y;
                     filled = 0;
                 }
             }

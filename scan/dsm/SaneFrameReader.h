@@ -7,6 +7,7 @@
 
 #include "ScanRaster.h"
 
+#include <functional>
 #include <sane/sane.h>
 
 class SaneFrameReader
@@ -14,10 +15,17 @@ class SaneFrameReader
 public:
     explicit SaneFrameReader(SANE_Handle handle) : m_handle(handle) {}
 
+    // Told of row y as soon as it is complete in `page`, rows in order, for a
+    // page that comes in one frame of a known height (the rows of a hand
+    // scanner's or a three-pass page change until the end and are not told).
+    using RowDone = std::function<void(const ScanRaster& page, int y)>;
+
     // SANE_STATUS_GOOD with the page in `page`, or the status that stopped it.
-    SANE_Status read(ScanRaster& page);
+    // Rows the device announced but did not send are never told.
+    SANE_Status read(ScanRaster& page, const RowDone& rowDone = {});
 
 private:
+    SANE_Status readStraight(ScanRaster& page, const RowDone& rowDone);
     static void storeRow(ScanRaster& page, int y, const std::uint8_t* src, const SANE_Parameters& p,
                          bool growing);
 

@@ -2,6 +2,7 @@
 
 #include "DsmCallGuard.h"
 #include "SaneFrameReader.h"
+#include "ScanFileStream.h"
 #include "ScanFileWriter.h"
 
 #include <cmath>
@@ -281,7 +282,7 @@ TW_UINT16 SaneSource::pendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
     const TW_INT16 limit = m_caps.transferCount();
     bool over = !m_feederJob || m_stopFeeder || m_jobFailed || (limit > 0 && m_delivered >= limit);
     if (!over) {
-        const SANE_Status st = sane_start(m_handle);
+        const SANE_Status st = startDevice();
         if (st == SANE_STATUS_NO_DOCS) {
             over = true;
         } else if (st != SANE_STATUS_GOOD) {
@@ -340,9 +341,18 @@ SANE_Status SaneSource::startPage()
     }
     if (m_pageStarted)
         return SANE_STATUS_GOOD;
-    const SANE_Status st = sane_start(m_handle);
+    const SANE_Status st = startDevice();
     m_pageStarted = st == SANE_STATUS_GOOD;
     return st;
+}
+
+SANE_Status SaneSource::startDevice()
+{
+    // Read while the device is idle: some refuse option reads during a scan, and
+    // a page written while it is read needs its resolution from the start.
+    m_pageXDpi = resolution(false);
+    m_pageYDpi = resolution(true);
+    return sane_start(m_handle);
 }
 
 double SaneSource::resolution(bool vertical) const
@@ -414,7 +424,15 @@ TW_UINT16 SaneSource::imageFileTransfer(TW_UINT16 msg)
     // Checked before reading so the page stays with the device, still pending.
     if (pathTaken(m_setup.FileName))
         return fail(TWCC_FILEEXISTS);
-    if (!m_heldPage) {
+    ScanFileRequest request;
+    request.path = m_setup.FileName;
+    request.format = m_setup.Format;
+    request.compression = m_caps.compression();
+    request.jpegQuality = m_caps.jpegQuality();
+    TW_UINT16 written = TWCC_SUCCESS;
+    if (m_heldPage) {
+        written = writeScanFile(*m_heldPage, request);
+    } else {
         SANE_Status st = startPage();
         if (st != SANE_STATUS_GOOD) {
             m_jobFailed = true;
@@ -422,24 +440,47 @@ TW_UINT16 SaneSource::imageFileTransfer(TW_UINT16 msg)
         }
         ScanRaster page;
         page.data.swap(m_spareBuffer);
-        st = SaneFrameReader(m_handle).read(page);
+        // Pages that need no turn are encoded while they are read, so the
+        // encoder works while the device produces the next rows. The page is
+        // still kept whole: should writing fail, another target can take it.
+        const double xDpi = m_pageXDpi, yDpi = m_pageYDpi;
+        ScanFileStream stream;
+        TW_UINT16 streamed = TWCC_SUCCESS;
+        int rowsGiven = 0;
+        SaneFrameReader::RowDone rowDone;
+        if (m_caps.orientation() == 0 && ScanFileStream::streams(request.format)) {
+            rowDone = [&](const ScanRaster& p, int y) {
+                if (y == 0)
+                    streamed = stream.begin(request, p.width, p.height, p.channels, p.bitsPerSample,
+                                            xDpi, yDpi);
+                if (streamed == TWCC_SUCCESS)
+                    stream.row(p.data.data() + std::size_t(y) * p.bytesPerLine);
+                rowsGiven = y + 1;
+            };
+        }
+        st = SaneFrameReader(m_handle).read(page, rowDone);
         m_pageStarted = false;
         if (st != SANE_STATUS_GOOD) {
+            stream.abort();
             cancelPage(false);
             m_jobFailed = true;
             return failSane(st);
         }
-        page.xDpi = resolution(false);
-        page.yDpi = resolution(true);
+        page.xDpi = xDpi;
+        page.yDpi = yDpi;
         rotateScanRaster(page, m_caps.orientation());
         m_heldPage = std::move(page);
+        if (rowsGiven > 0 && streamed == TWCC_SUCCESS) {
+            // Rows the device announced but never sent are in the page as white.
+            for (int y = rowsGiven; y < m_heldPage->height; ++y)
+                stream.row(m_heldPage->data.data() + std::size_t(y) * m_heldPage->bytesPerLine);
+            written = stream.finish();
+        } else if (rowsGiven > 0) {
+            written = streamed;
+        } else {
+            written = writeScanFile(*m_heldPage, request);
+        }
     }
-    ScanFileRequest request;
-    request.path = m_setup.FileName;
-    request.format = m_setup.Format;
-    request.compression = m_caps.compression();
-    request.jpegQuality = m_caps.jpegQuality();
-    const TW_UINT16 written = writeScanFile(*m_heldPage, request);
     if (written != TWCC_SUCCESS)
         return fail(written); // the page is kept: another target may still take it
     m_spareBuffer.swap(m_heldPage->data);

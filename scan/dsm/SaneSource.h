@@ -40,6 +40,7 @@ private:
     TW_UINT16 fail(TW_UINT16 code, TW_UINT16 data = 0);
     TW_UINT16 failSane(SANE_Status status);
     SANE_Status startPage();
+    SANE_Status startDevice();
     TW_UINT16 pendingCount() const;
     void cancelPage(bool unread);
     void endJob();
@@ -66,6 +67,8 @@ private:
     bool m_jobFailed = false;
     bool m_stopFeeder = false;
     int m_delivered = 0;
-    std::optional<ScanRaster> m_heldPage; // read but not yet written
+    double m_pageXDpi = 0; // resolution of the page started last
+    double m_pageYDpi = 0;
+    std::optional<ScanRaster> m_heldPage;    // read but not yet written
     std::vector<std::uint8_t> m_spareBuffer; // the last written page's memory, for the next
 };

@@ -7,6 +7,10 @@ add_library(tarvo_scanfile STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ScanRaster.h
   ${CMAKE_CURRENT_LIST_DIR}/ScanFileWriter.h
   ${CMAKE_CURRENT_LIST_DIR}/ScanFileWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScanFileTarget.h
+  ${CMAKE_CURRENT_LIST_DIR}/ScanFileTarget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScanFileStream.h
+  ${CMAKE_CURRENT_LIST_DIR}/ScanFileStream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RasterRotation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BmpWriter.h
   ${CMAKE_CURRENT_LIST_DIR}/BmpWriter.cpp

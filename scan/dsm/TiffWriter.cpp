@@ -96,40 +96,63 @@ int TiffWriter::compressionFor(const ScanRaster& page, int twainCompression)
     }
 }
 
-bool TiffWriter::write(const ScanRaster& page, int fd, int compression, int quality)
+TiffWriter::~TiffWriter()
 {
+    if (m_tif)
+        TIFFClose(m_tif);
+}
+
+bool TiffWriter::begin(const ScanRaster& shape, int fd, int compression, int quality)
+{
+    if (m_tif || m_failed)
+        return false;
     // libtiff closes the descriptor it was given; the caller still needs its own.
     const int own = dup(fd);
-    if (own < 0)
-        return false;
-
-    bool failed = false;
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (!options) {
-        close(own);
+    TIFFOpenOptions* options = own >= 0 ? TIFFOpenOptionsAlloc() : nullptr;
+    if (options) {
+        TIFFOpenOptionsSetErrorHandlerExtR(options, noteError, &m_failed);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
+        m_tif = TIFFFdOpenExt(own, "scan", "w", options);
+        TIFFOpenOptionsFree(options);
+    }
+    if (!m_tif) {
+        if (own >= 0)
+            close(own);
+        m_failed = true;
         return false;
     }
-    TIFFOpenOptionsSetErrorHandlerExtR(options, noteError, &failed);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
-    TIFF* tif = TIFFFdOpenExt(own, "scan", "w", options);
-    TIFFOpenOptionsFree(options);
-    if (!tif) {
-        close(own);
+    m_height = std::uint32_t(shape.height);
+    if (!setTags(m_tif, shape, compression, quality)) {
+        m_failed = true;
         return false;
     }
+    // A row the caller hands in holds the page's samples and nothing more.
+    const std::size_t used = std::size_t(TIFFScanlineSize(m_tif));
+    if (used > (std::size_t(shape.width) * shape.channels * shape.bitsPerSample + 7) / 8)
+        m_failed = true;
+    m_row.resize(std::max<std::size_t>(used, 1));
+    return !m_failed;
+}
 
-    bool ok = setTags(tif, page, compression, quality);
+bool TiffWriter::row(const std::uint8_t* data)
+{
+    if (!m_tif || m_failed || m_next >= m_height)
+        return false;
     // Some codecs (predictors, bit reversal) rewrite the row they are given, so
     // each row is handed over as a copy and the page stays untouched.
-    const std::size_t used = std::size_t(TIFFScanlineSize(tif));
-    ok = ok && used <= std::size_t(page.bytesPerLine);
-    std::vector<std::uint8_t> row(ok ? std::max<std::size_t>(used, 1) : 0);
-    for (int y = 0; ok && y < page.height; ++y) {
-        std::memcpy(row.data(), page.data.data() + std::size_t(y) * page.bytesPerLine, used);
-        ok = TIFFWriteScanline(tif, row.data(), std::uint32_t(y), 0) == 1;
-    }
-    if (ok)
-        ok = TIFFFlush(tif) == 1;
-    TIFFClose(tif);
-    return ok && !failed;
+    std::memcpy(m_row.data(), data, m_row.size());
+    if (TIFFWriteScanline(m_tif, m_row.data(), m_next++, 0) != 1)
+        m_failed = true;
+    return !m_failed;
+}
+
+bool TiffWriter::finish()
+{
+    if (!m_tif || m_failed || m_next != m_height)
+        return false;
+    const bool flushed = TIFFFlush(m_tif) == 1;
+    TIFFClose(m_tif);
+    m_tif = nullptr;
+    m_failed = m_failed || !flushed;
+    return !m_failed;
 }

@@ -1,6 +1,7 @@
 // Drives the built manager library through DSM_Entry, as an application would,
 // against SANE's virtual test scanners.
 
+#include "../imaging/ReadOnlyGuard.h"
 #include "TwainDefs.h"
 #include "dsm/SaneOptionCapability.h"
 
@@ -10,9 +11,11 @@
 #include <QtTest>
 #include <atomic>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -590,6 +593,94 @@ private slots:
         QCOMPARE(src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
         QVERIFY(QFile::exists(dir.filePath("free.bmp")));
         QCOMPARE(endTransfer(), TW_UINT16(0));
+    }
+
+    // A page is written while it is read when it needs no turn and its format
+    // runs top to bottom. The reference is the same page written after a failed
+    // first try, from the page the source then holds in memory.
+    void streamedPageMatchesHeldPage_data()
+    {
+        QTest::addColumn<int>("pixelType");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<bool>("readOnlyFolder"); // else a file size limit cuts the write
+        QTest::addColumn<int>("cc");
+        const int jfif = TWFF_JFIF, tiff = TWFF_TIFF;
+        QTest::newRow("colour JPEG, read-only folder")
+            << int(TWPT_RGB) << jfif << 0 << true << int(TWCC_DENIED);
+        QTest::newRow("colour JPEG, cut short")
+            << int(TWPT_RGB) << jfif << 0 << false << int(TWCC_FILEWRITEERROR);
+        QTest::newRow("grey TIFF LZW, cut short")
+            << int(TWPT_GRAY) << tiff << int(TWCP_LZW) << false << int(TWCC_FILEWRITEERROR);
+        QTest::newRow("line-art JPEG, cut short")
+            << int(TWPT_BW) << jfif << 0 << false << int(TWCC_FILEWRITEERROR);
+        QTest::newRow("line-art TIFF G4, read-only folder")
+            << int(TWPT_BW) << tiff << int(TWCP_GROUP4) << true << int(TWCC_DENIED);
+    }
+    void streamedPageMatchesHeldPage()
+    {
+        QFETCH(int, pixelType);
+        QFETCH(int, format);
+        QFETCH(int, compression);
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(int, cc);
+        QTemporaryDir dir;
+        const QString locked = dir.filePath("locked");
+        QVERIFY(QDir().mkpath(locked));
+        openSource();
+        QCOMPARE(setCap(ICAP_PIXELTYPE, TWTY_UINT16, TW_UINT32(pixelType)), TWRC_SUCCESS);
+        QCOMPARE(setCap(ICAP_COMPRESSION, TWTY_UINT16, TW_UINT32(compression)), TWRC_SUCCESS);
+        QCOMPARE(setCap(ICAP_XRESOLUTION, TWTY_FIX32, fix32Item(75)), TWRC_SUCCESS);
+        QCOMPARE(setSaneOption("test-picture=Color pattern"), TWRC_SUCCESS);
+        const auto scanOnce = [&](const QString& name, bool failFirst) -> QByteArray {
+            enable();
+            TW_IMAGEINFO info{};
+            if (src(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_SUCCESS)
+                return "no image info";
+            if (failFirst) {
+                const QString target = locked + "/first";
+                setTarget(target, TW_UINT16(format));
+                TW_UINT16 rc;
+                if (readOnlyFolder) {
+                    ReadOnlyGuard guard(locked);
+                    rc = src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
+                } else {
+                    // Past the file's header, the disk is full.
+                    rlimit saved{};
+                    getrlimit(RLIMIT_FSIZE, &saved);
+                    rlimit limited = saved;
+                    limited.rlim_cur = 1024;
+                    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+                    setrlimit(RLIMIT_FSIZE, &limited);
+                    rc = src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
+                    setrlimit(RLIMIT_FSIZE, &saved);
+                    std::signal(SIGXFSZ, oldHandler);
+                }
+                if (rc != TWRC_FAILURE || sourceCondition() != cc)
+                    return "first try did not fail as expected";
+                const QStringList left =
+                    QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden);
+                if (!left.isEmpty())
+                    return "left behind: " + left.join(' ').toUtf8();
+            }
+            setTarget(dir.filePath(name), TW_UINT16(format));
+            if (src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr) != TWRC_XFERDONE)
+                return "not written";
+            endTransfer();
+            TW_USERINTERFACE ui{};
+            src(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+        };
+        const QByteArray streamed = scanOnce("streamed", false);
+        const QByteArray held = scanOnce("held", true);
+        QVERIFY2(held.size() > 1000, held.constData());
+        // Same pixels and the same resolution make the same encoder output.
+        QCOMPARE(streamed.size(), held.size());
+        QVERIFY(streamed == held);
+        const QImage page = QImage::fromData(streamed);
+        QVERIFY(!page.isNull());
+        QCOMPARE(qRound(page.dotsPerMeterX() * 0.0254), 75);
     }
 
     void readFailuresNameTheirCause_data()
