@@ -245,6 +245,20 @@ RenameTransaction::Result RenameTransaction::commit()
     }
     if (m_steps.isEmpty())
         return result;
+    // One rename onto a free name is atomic by itself: no journal, no detour
+    // through a temporary name (an appended scan page takes this path).
+    if (m_steps.size() == 1) {
+        m_ordinal = 0;
+        const RenameStep& step = m_steps.first();
+        if (!renamed(step.from, step.to, &result.error)) {
+            result.ok = false;
+            result.failedFrom = step.from;
+            result.failedTo = step.to;
+            qWarning().noquote() << "rename failed:" << step.from << "->" << step.to
+                                 << result.error;
+        }
+        return result;
+    }
     if (!chooseTemporaryNames()) {
         result = {false, m_steps.first().from, QString(), QStringLiteral("无法生成临时文件名")};
         return result;

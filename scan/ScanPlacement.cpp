@@ -12,6 +12,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int kMaxNameDraws = 100;
@@ -19,13 +24,22 @@ const QString kStagedPrefix = QStringLiteral(".tarvo-scan-");
 const QString kAsidePrefix = QStringLiteral(".tarvo-replaced-");
 
 // A hidden copy of the page inside the target folder, so that the rename that
-// puts it in place stays on one file system and cannot fail half-way.
+// puts it in place stays on one file system and cannot fail half-way. On the
+// same file system a second link to the page is that copy: nothing is copied
+// (the scanner flushed the page when it wrote it), and the scanned file still
+// stands until the change is done.
 QString stage(const QString& page, const QDir& folder, const QString& extension, QString* error)
 {
     for (int draw = 0; draw < kMaxNameDraws; ++draw) {
         const QString path = folder.filePath(kStagedPrefix + randomString(6) + extension);
         if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
             continue;
+#ifdef Q_OS_UNIX
+        if (::link(QFile::encodeName(page).constData(), QFile::encodeName(path).constData()) == 0)
+            return path;
+        if (errno == EEXIST)
+            continue;
+#endif
         return ScanRecovery::copyFile(page, path, error) ? path : QString();
     }
     *error = QStringLiteral("无法生成临时文件名");
