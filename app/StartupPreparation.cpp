@@ -1,5 +1,6 @@
 #include "StartupPreparation.h"
 
+#include "ProcessIds.h"
 #include "ScanPlacement.h"
 #include "SettingsStore.h"
 
@@ -15,18 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Empties the scan folder, hidden leftovers included: any file left there
-// would be taken for a freshly scanned page.
-void emptyScanDir(const QString& path)
-{
-    const QFileInfoList entries = QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden |
-                                                           QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        if (!QFile::remove(entry.absoluteFilePath()))
-            QDir(entry.absoluteFilePath()).removeRecursively();
-    }
-}
 
 // Our own real folder (not a link), readable by nobody else; a looser mode is
 // tightened. Anything else in the shared temporary folder may be another
@@ -74,6 +63,48 @@ QString scanTempDir()
     return chosen;
 }
 
+QString scanWorkDir()
+{
+    const QString root = scanTempDir();
+    if (root.isEmpty())
+        return QString();
+    const QString own = root + QLatin1Char('/') + QString::number(ProcessIds::own());
+    const QByteArray encoded = QFile::encodeName(own);
+    if (::mkdir(encoded.constData(), 0700) == 0 || (errno == EEXIST && isOwnPrivateDir(encoded)))
+        return own;
+    return QString();
+}
+
+// Pages another instance still waits for stay where they are; those of a
+// process that is gone (and loose pages of older versions) are kept in a
+// recovery folder, then their folders are removed.
+static void rescueScanLeftovers(const QString& scanDir)
+{
+    QStringList rescued;
+    const QString loose = ScanPlacement::rescueLeftovers(scanDir, scanRecoveryRoot());
+    if (!loose.isEmpty())
+        rescued << loose;
+    const QFileInfoList entries = QDir(scanDir).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        bool isPid = false;
+        const qint64 pid = entry.fileName().toLongLong(&isPid);
+        if (isPid && entry.isDir() && !entry.isSymLink()) {
+            if (pid != ProcessIds::own() && !ProcessIds::isGone(pid))
+                continue;
+            const QString kept =
+                ScanPlacement::rescueLeftovers(entry.absoluteFilePath(), scanRecoveryRoot());
+            if (!kept.isEmpty())
+                rescued << kept;
+            QDir(entry.absoluteFilePath()).removeRecursively();
+        } else if (!QFile::remove(entry.absoluteFilePath())) {
+            QDir(entry.absoluteFilePath()).removeRecursively();
+        }
+    }
+    for (const QString& folder : qAsConst(rescued))
+        qWarning().noquote() << "上次扫描留下的页已保存到：" + folder;
+}
+
 void prepareProcessState()
 {
     qDebug().noquote() << "临时目录为：" + QDir::tempPath();
@@ -87,8 +118,5 @@ void prepareProcessState()
     const QString scanDir = scanTempDir();
     if (scanDir.isEmpty())
         return;
-    const QString recovery = ScanPlacement::rescueLeftovers(scanDir, scanRecoveryRoot());
-    if (!recovery.isEmpty())
-        qWarning().noquote() << "上次扫描留下的页已保存到：" + recovery;
-    emptyScanDir(scanDir);
+    rescueScanLeftovers(scanDir);
 }

@@ -296,7 +296,7 @@ int prepareScan(const QCommandLineParser& parser, stScanJob& job, ScanDelivery::
     }
     // The scanner writes into the private temporary folder; what an earlier
     // run left there is kept first.
-    job.naming.directory = scanTempDir();
+    job.naming.directory = scanWorkDir();
     if (job.naming.directory.isEmpty()) {
         consoleErr() << QStringLiteral("无法建立临时扫描目录\n");
         return ScanCommand::SomePagesFailed;

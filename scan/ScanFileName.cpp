@@ -10,7 +10,7 @@ QString scanFileName(stScanNaming& naming, bool advance)
 {
     if (naming.directory.isEmpty()) {
         // The private per-user folder; should even that fail, the system one.
-        const QString dir = scanTempDir();
+        const QString dir = scanWorkDir();
         naming.directory = dir.isEmpty() ? QDir::tempPath() : dir;
     }
     const QString code = codeText(naming.nextCode, naming.codeLength, true);

@@ -280,7 +280,7 @@ bool ScanPanel::start(int mode)
     const QString folder = m_hooks.folder ? m_hooks.folder() : QString();
     const ScanNaming naming = namingFromPanel();
     // A preview names its pages in the temporary folder only.
-    const QString why = naming.validate(mode == ScanPlacement::Preview ? scanTempDir() : folder);
+    const QString why = naming.validate(mode == ScanPlacement::Preview ? scanWorkDir() : folder);
     if (!why.isEmpty()) {
         m_hooks.inform(title, why);
         return false;
@@ -291,7 +291,7 @@ bool ScanPanel::start(int mode)
         !PendingEdits::settle(*m_hooks.image, m_hooks.ask))
         return false;
     if (!prepareTemporaryFolder()) {
-        m_hooks.inform(title, QStringLiteral("无法清空临时扫描目录：%1").arg(scanTempDir()));
+        m_hooks.inform(title, QStringLiteral("无法清空临时扫描目录：%1").arg(scanWorkDir()));
         return false;
     }
 
@@ -319,7 +319,7 @@ bool ScanPanel::start(int mode)
 // left there on purpose and go.
 bool ScanPanel::prepareTemporaryFolder()
 {
-    const QString temp = scanTempDir();
+    const QString temp = scanWorkDir();
     if (temp.isEmpty())
         return false;
     for (const QString& page : qAsConst(m_previewPages))

@@ -162,8 +162,8 @@ private slots:
     {
         stScanNaming naming;
         const QString path = scanFileName(naming, true);
-        QCOMPARE(naming.directory, scanTempDir());
-        QCOMPARE(path, scanTempDir() + "/000");
+        QCOMPARE(naming.directory, scanWorkDir());
+        QCOMPARE(path, scanWorkDir() + "/000");
     }
 
     void listsBothTestDevices()

@@ -220,7 +220,7 @@ private slots:
             expected << QStringLiteral("%1.jpg").arg(code, 4, 10, QLatin1Char('0'));
         QCOMPARE(namesOnDisk(), expected);
         QCOMPARE(m_window->currentFile(), page("0013.jpg"));
-        QVERIFY(QDir(scanTempDir()).entryList(QDir::Files).isEmpty());
+        QVERIFY(QDir(scanWorkDir()).entryList(QDir::Files).isEmpty());
     }
 
     // Insert at 0002 of 0001, 0002, 0010 with the open page turned in the
@@ -259,7 +259,7 @@ private slots:
         QCOMPARE(namesOnDisk(), (QStringList{"0001.jpg", "0002.jpg"}));
         QCOMPARE(child<QTableView>("tb_file")->model()->rowCount(), 2);
         QCOMPARE(m_window->currentFile(), page("0001.jpg"));
-        QCOMPARE(QDir(scanTempDir()).entryList(QDir::Files).size(), 1);
+        QCOMPARE(QDir(scanWorkDir()).entryList(QDir::Files).size(), 1);
     }
 
     void refusalsComeBeforeTheScan()
