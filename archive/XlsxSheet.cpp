@@ -1,0 +1,78 @@
+#include "XlsxSheet.h"
+
+#include <algorithm>
+
+void XlsxSheet::addCell(int row, int column, const QVariant& value)
+{
+    if (m_rows.empty() || m_rows.back().row != row)
+        m_rows.push_back(Row{row, {}});
+    m_rows.back().cells.push_back(Cell{column, value});
+}
+
+void XlsxSheet::finish()
+{
+    // Writers emit rows and cells in order; sorting only matters for odd files,
+    // and a stable sort keeps the later of two duplicates last.
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+                     [](const Row& a, const Row& b) { return a.row < b.row; });
+    std::vector<Row> merged;
+    for (Row& r : m_rows) {
+        if (!merged.empty() && merged.back().row == r.row) {
+            for (Cell& c : r.cells)
+                merged.back().cells.push_back(std::move(c));
+        } else {
+            merged.push_back(std::move(r));
+        }
+    }
+    m_rows.swap(merged);
+    for (Row& r : m_rows) {
+        std::stable_sort(r.cells.begin(), r.cells.end(),
+                         [](const Cell& a, const Cell& b) { return a.column < b.column; });
+        std::vector<Cell> unique;
+        for (Cell& c : r.cells) {
+            if (!unique.empty() && unique.back().column == c.column)
+                unique.back() = std::move(c);
+            else
+                unique.push_back(std::move(c));
+        }
+        r.cells.swap(unique);
+    }
+    if (m_rows.empty())
+        return;
+    m_firstRow = m_rows.front().row;
+    m_lastRow = m_rows.back().row;
+    m_firstColumn = m_rows.front().cells.front().column;
+    m_lastColumn = m_firstColumn;
+    for (const Row& r : m_rows) {
+        m_firstColumn = std::min(m_firstColumn, r.cells.front().column);
+        m_lastColumn = std::max(m_lastColumn, r.cells.back().column);
+    }
+}
+
+QVariant XlsxSheet::storedCell(int row, int column) const
+{
+    auto r = std::lower_bound(m_rows.begin(), m_rows.end(), row,
+                              [](const Row& a, int value) { return a.row < value; });
+    if (r == m_rows.end() || r->row != row)
+        return QVariant();
+    auto c = std::lower_bound(r->cells.begin(), r->cells.end(), column,
+                              [](const Cell& a, int value) { return a.column < value; });
+    if (c == r->cells.end() || c->column != column)
+        return QVariant();
+    return c->value;
+}
+
+QVariant XlsxSheet::cell(int row, int column) const
+{
+    if (row < 1 || column < 1)
+        return QVariant();
+    const QVariant value = storedCell(row, column);
+    if (value.isValid())
+        return value;
+    for (const Range& m : m_merges) {
+        if (row >= m.firstRow && row <= m.lastRow && column >= m.firstColumn &&
+            column <= m.lastColumn)
+            return storedCell(m.firstRow, m.firstColumn);
+    }
+    return QVariant();
+}

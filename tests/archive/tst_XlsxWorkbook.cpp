@@ -1,0 +1,427 @@
+#include "XlsxWorkbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <zip.h>
+
+namespace {
+
+using Parts = QList<QPair<QString, QByteArray>>;
+
+const char* const mainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const char* const relNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+bool writeZip(const QString& path, const Parts& parts)
+{
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        return false;
+    for (const auto& p : parts) {
+        // libzip reads the buffer at close time, so it gets its own copy to free.
+        void* copy = malloc(size_t(p.second.size()) + 1);
+        memcpy(copy, p.second.constData(), size_t(p.second.size()));
+        zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(p.second.size()), 1);
+        if (zip_file_add(z, p.first.toUtf8().constData(), src, ZIP_FL_OVERWRITE) < 0)
+            return false;
+    }
+    return zip_close(z) == 0;
+}
+
+QByteArray rels(const QList<QPair<QString, QString>>& typeAndTarget,
+                const QByteArray& typeNs = relNs)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><Relationships "
+                     "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    int id = 1;
+    for (const auto& r : typeAndTarget) {
+        xml += "<Relationship Id=\"rId" + QByteArray::number(id++) + "\" Type=\"" + typeNs + "/" +
+               r.first.toUtf8() + "\" Target=\"" + r.second.toUtf8() + "\"/>";
+    }
+    return xml + "</Relationships>";
+}
+
+QByteArray sheetPart(const QByteArray& body)
+{
+    return QByteArray("<worksheet xmlns=\"") + mainNs + "\"><sheetData>" + body +
+           "</sheetData></worksheet>";
+}
+
+QByteArray workbookPart(const QStringList& names, const QByteArray& pr = QByteArray())
+{
+    QByteArray xml = QByteArray("<workbook xmlns=\"") + mainNs + "\" xmlns:r=\"" + relNs + "\">" +
+                     pr + "<sheets>";
+    for (int i = 0; i < names.size(); ++i)
+        xml += "<sheet name=\"" + names[i].toUtf8() + "\" sheetId=\"" + QByteArray::number(i + 1) +
+               "\" r:id=\"rId" + QByteArray::number(i + 1) + "\"/>";
+    return xml + "</sheets></workbook>";
+}
+
+// A one-sheet package laid out the way most writers do it.
+Parts oneSheet(const QByteArray& sheet, const QByteArray& strings = QByteArray(),
+               const QByteArray& styles = QByteArray(), const QByteArray& pr = QByteArray())
+{
+    Parts parts{{"_rels/.rels", rels({{"officeDocument", "xl/workbook.xml"}})},
+                {"xl/workbook.xml", workbookPart({"表1"}, pr)},
+                {"xl/_rels/workbook.xml.rels", rels({{"worksheet", "worksheets/sheet1.xml"},
+                                                     {"sharedStrings", "sharedStrings.xml"},
+                                                     {"styles", "styles.xml"}})},
+                {"xl/worksheets/sheet1.xml", sheet}};
+    if (!strings.isEmpty())
+        parts.append({"xl/sharedStrings.xml",
+                      QByteArray("<sst xmlns=\"") + mainNs + "\">" + strings + "</sst>"});
+    if (!styles.isEmpty())
+        parts.append({"xl/styles.xml", QByteArray("<styleSheet xmlns=\"") + mainNs + "\">" +
+                                           styles + "</styleSheet>"});
+    return parts;
+}
+
+// Cell styles 0..: General, built-in 14, 22, 31 (Chinese date), 20 (time), then custom 164-167.
+const QByteArray dateStyles =
+    "<numFmts><numFmt numFmtId=\"164\" "
+    "formatCode=\"yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+    "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot;d&quot;\"/>"
+    "<numFmt numFmtId=\"166\" formatCode=\"[Red]0.00;[Blue]\\-0.00\"/>"
+    "<numFmt numFmtId=\"167\" formatCode=\"yyyy/mm/dd\\ hh:mm\"/></numFmts>"
+    "<cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs>"
+    "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"31\"/>"
+    "<xf numFmtId=\"20\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
+    "<xf numFmtId=\"167\"/></cellXfs>";
+
+} // namespace
+
+class TestXlsxWorkbook : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+
+    QString write(const Parts& parts, const QString& name = QString())
+    {
+        const QString path =
+            m_dir.filePath(name.isEmpty() ? QStringLiteral("book%1.xlsx").arg(++m_count) : name);
+        if (!writeZip(path, parts))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    void cellValues_data();
+    void cellValues();
+    void usedRange_data();
+    void usedRange();
+    void packageLayouts_data();
+    void packageLayouts();
+    void badInput_data();
+    void badInput();
+    void cachedPerFileVersion();
+    void largeSheetReadAcrossBlocks();
+};
+
+void TestXlsxWorkbook::cellValues_data()
+{
+    QTest::addColumn<QByteArray>("sheet");
+    QTest::addColumn<QByteArray>("strings");
+    QTest::addColumn<QByteArray>("workbookPr");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("expected");
+
+    const QByteArray sst = "<si><t>档号</t></si>"
+                           "<si><r><t>第</t></r><r><rPr><b/></rPr><t>一卷</t></r>"
+                           "<rPh sb=\"0\" eb=\"1\"><t>だい</t></rPh></si>"
+                           "<si><t>a_x000D_b_x005F_x0041_</t></si>";
+    const QByteArray none;
+    auto row = [](const QByteArray& cells) {
+        return sheetPart("<row r=\"2\">" + cells + "</row>");
+    };
+
+    QTest::newRow("shared string") << row("<c r=\"B2\" t=\"s\"><v>0</v></c>") << sst << none << 2
+                                   << 2 << QVariant(QStringLiteral("档号"));
+    QTest::newRow("rich runs, phonetic skipped")
+        << row("<c r=\"C2\" t=\"s\"><v>1</v></c>") << sst << none << 2 << 3
+        << QVariant(QStringLiteral("第一卷"));
+    QTest::newRow("escapes") << row("<c r=\"A2\" t=\"s\"><v>2</v></c>") << sst << none << 2 << 1
+                             << QVariant(QStringLiteral("a\rb_x0041_"));
+    QTest::newRow("inline string") << row("<c r=\"A2\" t=\"inlineStr\"><is><t>卷内</t></is></c>")
+                                   << none << none << 2 << 1 << QVariant(QStringLiteral("卷内"));
+    QTest::newRow("formula text result")
+        << row("<c r=\"A2\" t=\"str\"><f>A1&amp;\"x\"</f><v>A-0001</v></c>") << none << none << 2
+        << 1 << QVariant(QStringLiteral("A-0001"));
+    QTest::newRow("boolean") << row("<c r=\"A2\" t=\"b\"><v>1</v></c>") << none << none << 2 << 1
+                             << QVariant(true);
+    QTest::newRow("error as text") << row("<c r=\"A2\" t=\"e\"><v>#N/A</v></c>") << none << none
+                                   << 2 << 1 << QVariant(QStringLiteral("#N/A"));
+    QTest::newRow("number") << row("<c r=\"A2\"><v>1234.5</v></c>") << none << none << 2 << 1
+                            << QVariant(1234.5);
+    QTest::newRow("large whole number") << row("<c r=\"A2\"><v>2023000000</v></c>") << none << none
+                                        << 2 << 1 << QVariant(2023000000.0);
+    QTest::newRow("exponent") << row("<c r=\"A2\" t=\"n\"><v>1E+15</v></c>") << none << none << 2
+                              << 1 << QVariant(1e15);
+    QTest::newRow("built-in date") << row("<c r=\"A2\" s=\"1\"><v>45292</v></c>") << none << none
+                                   << 2 << 1 << QVariant(QStringLiteral("2024-01-01"));
+    QTest::newRow("built-in date time")
+        << row("<c r=\"A2\" s=\"2\"><v>45292.5</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01 12:00:00"));
+    QTest::newRow("Chinese built-in date")
+        << row("<c r=\"A2\" s=\"3\"><v>36526</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2000-01-01"));
+    QTest::newRow("built-in time") << row("<c r=\"A2\" s=\"4\"><v>45292.25</v></c>") << none << none
+                                   << 2 << 1 << QVariant(QStringLiteral("2024-01-01 06:00:00"));
+    QTest::newRow("custom date, quoted text")
+        << row("<c r=\"A2\" s=\"5\"><v>45292</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01"));
+    QTest::newRow("quoted letter is no date")
+        << row("<c r=\"A2\" s=\"6\"><v>3.5</v></c>") << none << none << 2 << 1 << QVariant(3.5);
+    QTest::newRow("colour section is no date")
+        << row("<c r=\"A2\" s=\"7\"><v>12</v></c>") << none << none << 2 << 1 << QVariant(12.0);
+    QTest::newRow("custom date time")
+        << row("<c r=\"A2\" s=\"8\"><v>45292.75</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01 18:00:00"));
+    QTest::newRow("1904 system") << row("<c r=\"A2\" s=\"1\"><v>0</v></c>") << none
+                                 << QByteArray("<workbookPr date1904=\"1\"/>") << 2 << 1
+                                 << QVariant(QStringLiteral("1904-01-01"));
+    QTest::newRow("early 1900 date") << row("<c r=\"A2\" s=\"1\"><v>1</v></c>") << none << none << 2
+                                     << 1 << QVariant(QStringLiteral("1900-01-01"));
+    QTest::newRow("cell without reference follows")
+        << row("<c r=\"B2\"><v>1</v></c><c><v>2</v></c>") << none << none << 2 << 3
+        << QVariant(2.0);
+    QTest::newRow("row without reference follows")
+        << sheetPart("<row r=\"4\"><c r=\"A4\"><v>1</v></c></row><row><c><v>5</v></c></row>")
+        << none << none << 5 << 1 << QVariant(5.0);
+    QTest::newRow("merged cell gives the anchor")
+        << QByteArray("<worksheet xmlns=\"") + mainNs +
+               "\"><sheetData><row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>卷1</t></is></c>"
+               "</row></sheetData><mergeCells><mergeCell ref=\"A2:A5\"/></mergeCells></worksheet>"
+        << none << none << 4 << 1 << QVariant(QStringLiteral("卷1"));
+    QTest::newRow("styled empty cell")
+        << row("<c r=\"A2\" s=\"1\"/>") << none << none << 2 << 1 << QVariant();
+    QTest::newRow("absent cell") << row("<c r=\"A2\"><v>1</v></c>") << none << none << 3 << 1
+                                 << QVariant();
+    QTest::newRow("column zero") << row("<c r=\"A2\"><v>1</v></c>") << none << none << 2 << 0
+                                 << QVariant();
+    QTest::newRow("namespace prefix")
+        << QByteArray("<x:worksheet xmlns:x=\"") + mainNs +
+               "\"><x:sheetData><x:row r=\"2\"><x:c r=\"A2\" t=\"s\"><x:v>0</x:v></x:c></x:row>"
+               "</x:sheetData></x:worksheet>"
+        << sst << none << 2 << 1 << QVariant(QStringLiteral("档号"));
+}
+
+void TestXlsxWorkbook::cellValues()
+{
+    QFETCH(QByteArray, sheet);
+    QFETCH(QByteArray, strings);
+    QFETCH(QByteArray, workbookPr);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QVariant, expected);
+
+    XlsxWorkbook book;
+    QCOMPARE(book.open(write(oneSheet(sheet, strings, dateStyles, workbookPr))), QString());
+    const XlsxSheet* s = book.sheet(QStringLiteral("表1"));
+    QVERIFY(s);
+    const QVariant value = s->cell(row, column);
+    QCOMPARE(value.isValid(), expected.isValid());
+    QCOMPARE(value.userType(), expected.userType());
+    QCOMPARE(value, expected);
+}
+
+void TestXlsxWorkbook::usedRange_data()
+{
+    QTest::addColumn<QByteArray>("sheet");
+    QTest::addColumn<QList<int>>("range"); // first row, last row, first column, last column
+
+    QTest::newRow("empty sheet") << sheetPart("") << QList<int>{0, 0, 0, 0};
+    QTest::newRow("only styled cells")
+        << sheetPart("<row r=\"1\"><c r=\"A1\" s=\"1\"/></row><row r=\"1000\" s=\"1\"/>")
+        << QList<int>{0, 0, 0, 0};
+    QTest::newRow("not from A1, wrong dimension ignored")
+        << QByteArray("<worksheet xmlns=\"") + mainNs +
+               "\"><dimension ref=\"A1:Z999\"/><sheetData>"
+               "<row r=\"3\"><c r=\"D3\"><v>1</v></c><c r=\"C3\" s=\"1\"/></row>"
+               "<row r=\"40\"><c r=\"C40\"><v>2</v></c><c r=\"F40\"><v>3</v></c></row>"
+               "<row r=\"41\"><c r=\"G41\" s=\"2\"/></row></sheetData></worksheet>"
+        << QList<int>{3, 40, 3, 6};
+    QTest::newRow("rows out of order")
+        << sheetPart("<row r=\"9\"><c r=\"B9\"><v>1</v></c></row><row r=\"2\"><c "
+                     "r=\"E2\"><v>1</v></c></row>")
+        << QList<int>{2, 9, 2, 5};
+}
+
+void TestXlsxWorkbook::usedRange()
+{
+    QFETCH(QByteArray, sheet);
+    QFETCH(QList<int>, range);
+
+    XlsxWorkbook book;
+    QCOMPARE(book.open(write(oneSheet(sheet))), QString());
+    const XlsxSheet* s = book.sheet(QStringLiteral("表1"));
+    QVERIFY(s);
+    QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}), range);
+}
+
+void TestXlsxWorkbook::packageLayouts_data()
+{
+    QTest::addColumn<Parts>("parts");
+
+    const QByteArray a = sheetPart("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+    const QByteArray b = sheetPart("<row r=\"1\"><c r=\"A1\"><v>2</v></c></row>");
+    const QStringList names{"目录", "Sheet B"};
+
+    QTest::newRow("relative targets") << Parts{
+        {"_rels/.rels", rels({{"officeDocument", "xl/workbook.xml"}})},
+        {"xl/workbook.xml", workbookPart(names)},
+        {"xl/_rels/workbook.xml.rels",
+         rels({{"worksheet", "worksheets/sheet2.xml"}, {"worksheet", "./worksheets/sheet1.xml"}})},
+        {"xl/worksheets/sheet1.xml", b},
+        {"xl/worksheets/sheet2.xml", a}};
+    QTest::newRow("absolute targets, main part elsewhere")
+        << Parts{{"_rels/.rels", rels({{"officeDocument", "/book/main.xml"}})},
+                 {"book/main.xml", workbookPart(names)},
+                 {"book/_rels/main.xml.rels",
+                  rels({{"worksheet", "/data/one.xml"}, {"worksheet", "/book/two.xml"}})},
+                 {"data/one.xml", a},
+                 {"book/two.xml", b}};
+    QTest::newRow("parent folder targets")
+        << Parts{{"_rels/.rels", rels({{"officeDocument", "xl/wb/workbook.xml"}})},
+                 {"xl/wb/workbook.xml", workbookPart(names)},
+                 {"xl/wb/_rels/workbook.xml.rels",
+                  rels({{"worksheet", "../sheets/a.xml"}, {"worksheet", "../../b.xml"}})},
+                 {"xl/sheets/a.xml", a},
+                 {"b.xml", b}};
+    const QByteArray strictRel = "http://purl.oclc.org/ooxml/officeDocument/relationships";
+    QByteArray strictBook = workbookPart(names);
+    strictBook.replace(mainNs, "http://purl.oclc.org/ooxml/spreadsheetml/main");
+    strictBook.replace(relNs, strictRel);
+    QByteArray strictA = a, strictB = b;
+    strictA.replace(mainNs, "http://purl.oclc.org/ooxml/spreadsheetml/main");
+    strictB.replace(mainNs, "http://purl.oclc.org/ooxml/spreadsheetml/main");
+    QTest::newRow("Strict") << Parts{
+        {"_rels/.rels", rels({{"officeDocument", "xl/workbook.xml"}}, strictRel)},
+        {"xl/workbook.xml", strictBook},
+        {"xl/_rels/workbook.xml.rels",
+         rels({{"worksheet", "worksheets/sheet1.xml"}, {"worksheet", "worksheets/sheet2.xml"}},
+              strictRel)},
+        {"xl/worksheets/sheet1.xml", strictA},
+        {"xl/worksheets/sheet2.xml", strictB}};
+}
+
+void TestXlsxWorkbook::packageLayouts()
+{
+    QFETCH(Parts, parts);
+
+    XlsxWorkbook book;
+    QCOMPARE(book.open(write(parts)), QString());
+    QCOMPARE(book.sheetNames(), (QStringList{"目录", "Sheet B"}));
+    QCOMPARE(book.sheet(QStringLiteral("目录"))->cell(1, 1), QVariant(1.0));
+    QCOMPARE(book.sheet(QStringLiteral("Sheet B"))->cell(1, 1), QVariant(2.0));
+    QVERIFY(!book.sheet(QStringLiteral("Sheet C")));
+}
+
+void TestXlsxWorkbook::badInput_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("partLimit");
+    QTest::addColumn<int>("cellLimit");
+    QTest::addColumn<QString>("reason");
+
+    auto raw = [this](const QString& name, const QByteArray& bytes) {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    };
+    const QByteArray ole = QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(600, '\0');
+    const QByteArray cells =
+        sheetPart("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>");
+    Parts noSheet = oneSheet(cells);
+    noSheet.removeLast();
+    Parts noWorkbook = oneSheet(cells);
+    noWorkbook.removeAt(1);
+
+    QTest::newRow("not a zip") << raw("text.xlsx", "档号,页数\n") << 0 << 0 << "不是 zip";
+    QTest::newRow("old xls") << raw("old.xlsx", ole) << 0 << 0 << ".xls";
+    QTest::newRow("encrypted") << raw("locked.xlsx",
+                                      ole + QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0",
+                                                       28))
+                               << 0 << 0 << "加密";
+    QTest::newRow("lock file") << write(oneSheet(cells), "~$book.xlsx") << 0 << 0 << "锁定文件";
+    QTest::newRow("no workbook part") << write(noWorkbook) << 0 << 0 << "没有工作簿部件";
+    QTest::newRow("no package relationships")
+        << write(oneSheet(cells).mid(1)) << 0 << 0 << "没有工作簿部件";
+    QTest::newRow("missing sheet part") << write(noSheet) << 0 << 0 << "xl/worksheets/sheet1.xml";
+    QTest::newRow("malformed XML") << write(oneSheet("<worksheet>\n<sheetData>\n<row></sheetData>"))
+                                   << 0 << 0 << "xl/worksheets/sheet1.xml 第 3 行";
+    QTest::newRow("DTD") << write(oneSheet("<!DOCTYPE x [<!ENTITY a \"aaaa\">]>" + cells)) << 0 << 0
+                         << "DTD";
+    QTest::newRow("part inflates too far")
+        << write(oneSheet(sheetPart(QByteArray(100000, ' ')))) << 50000 << 0 << "大小上限";
+    QTest::newRow("too many cells") << write(oneSheet(cells)) << 0 << 1 << "单元格数量";
+}
+
+void TestXlsxWorkbook::badInput()
+{
+    QFETCH(QString, path);
+    QFETCH(int, partLimit);
+    QFETCH(int, cellLimit);
+    QFETCH(QString, reason);
+
+    XlsxLimits limits;
+    if (partLimit)
+        limits.partBytes = partLimit;
+    if (cellLimit)
+        limits.cells = cellLimit;
+    XlsxWorkbook book;
+    const QString failure = book.open(path, limits);
+    QVERIFY2(failure.contains(reason), qPrintable(failure));
+    QVERIFY(book.sheetNames().isEmpty());
+}
+
+void TestXlsxWorkbook::cachedPerFileVersion()
+{
+    const QString path = m_dir.filePath(QStringLiteral("cached.xlsx"));
+    QVERIFY(writeZip(path, oneSheet(sheetPart("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"))));
+    XlsxWorkbook first, second;
+    QCOMPARE(first.open(path), QString());
+    QCOMPARE(second.open(path), QString());
+    QCOMPARE(first.sheet(QStringLiteral("表1")), second.sheet(QStringLiteral("表1")));
+
+    // A rewritten file (other size) is read again.
+    QVERIFY(writeZip(path, oneSheet(sheetPart("<row r=\"1\"><c r=\"A1\"><v>22</v></c></row>"))));
+    XlsxWorkbook third;
+    QCOMPARE(third.open(path), QString());
+    QCOMPARE(third.sheet(QStringLiteral("表1"))->cell(1, 1), QVariant(22.0));
+    QCOMPARE(first.sheet(QStringLiteral("表1"))->cell(1, 1), QVariant(1.0));
+}
+
+void TestXlsxWorkbook::largeSheetReadAcrossBlocks()
+{
+    // Many inflate blocks: values and text that straddle a block edge must read whole.
+    QByteArray body;
+    for (int r = 1; r <= 20000; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        body += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n +
+                "\" t=\"inlineStr\"><is><t>第" + n + "号</t></is></c></row>";
+    }
+    XlsxWorkbook book;
+    QCOMPARE(book.open(write(oneSheet(sheetPart(body)))), QString());
+    const XlsxSheet* s = book.sheet(QStringLiteral("表1"));
+    QCOMPARE(s->lastRow(), 20000);
+    for (int r = 1; r <= 20000; ++r) {
+        QCOMPARE(s->cell(r, 1), QVariant(double(r)));
+        QCOMPARE(s->cell(r, 2), QVariant(QStringLiteral("第%1号").arg(r)));
+    }
+
+    XlsxLimits limits;
+    limits.totalBytes = 100000;
+    XlsxWorkbook bounded;
+    QVERIFY(
+        bounded.open(write(oneSheet(sheetPart(body))), limits).contains(QStringLiteral("总量")));
+}
+
+QTEST_APPLESS_MAIN(TestXlsxWorkbook)
+#include "tst_XlsxWorkbook.moc"
