@@ -9,7 +9,7 @@ void XlsxSheet::addCell(int row, int column, const QVariant& value)
     m_rows.back().cells.push_back(Cell{column, value});
 }
 
-void XlsxSheet::finish()
+void XlsxSheet::normalize()
 {
     // Writers emit rows and cells in order; sorting only matters for odd files,
     // and a stable sort keeps the later of two duplicates last.
@@ -37,6 +37,10 @@ void XlsxSheet::finish()
         }
         r.cells.swap(unique);
     }
+}
+
+void XlsxSheet::computeRange()
+{
     if (m_rows.empty())
         return;
     m_firstRow = m_rows.front().row;
@@ -66,13 +70,50 @@ QVariant XlsxSheet::cell(int row, int column) const
 {
     if (row < 1 || column < 1)
         return QVariant();
-    const QVariant value = storedCell(row, column);
-    if (value.isValid())
-        return value;
-    for (const Range& m : m_merges) {
-        if (row >= m.firstRow && row <= m.lastRow && column >= m.firstColumn &&
-            column <= m.lastColumn)
-            return storedCell(m.firstRow, m.firstColumn);
+    return storedCell(row, column);
+}
+
+bool XlsxSheet::finish(qint64* cellsLeft)
+{
+    normalize();
+    computeRange();
+    // Covered cells of a merged range read as its top-left cell. They are filled
+    // in once, within the range of real values only, so lookups stay a binary
+    // search and a sheet-wide merge costs no more than the cells it really spans.
+    qint64 area = 0;
+    std::vector<QVariant> anchors;
+    for (Range& m : m_merges) {
+        anchors.push_back(storedCell(m.firstRow, m.firstColumn));
+        m.firstRow = std::max(m.firstRow, m_firstRow);
+        m.lastRow = std::min(m.lastRow, m_lastRow);
+        m.firstColumn = std::max(m.firstColumn, m_firstColumn);
+        m.lastColumn = std::min(m.lastColumn, m_lastColumn);
+        if (m.firstRow <= m.lastRow && m.firstColumn <= m.lastColumn)
+            area += qint64(m.lastRow - m.firstRow + 1) * (m.lastColumn - m.firstColumn + 1);
+        if (area > *cellsLeft)
+            return false; // checked before anything is allocated
     }
-    return QVariant();
+    std::vector<std::pair<std::pair<int, int>, QVariant>> added;
+    for (size_t i = 0; i < m_merges.size(); ++i) {
+        const Range& m = m_merges[i];
+        const QVariant& anchor = anchors[i];
+        if (!anchor.isValid())
+            continue;
+        for (int r = m.firstRow; r <= m.lastRow; ++r) {
+            for (int c = m.firstColumn; c <= m.lastColumn; ++c) {
+                if (storedCell(r, c).isValid())
+                    continue;
+                if (--*cellsLeft < 0)
+                    return false;
+                added.push_back({{r, c}, anchor});
+            }
+        }
+    }
+    m_merges.clear();
+    if (added.empty())
+        return true;
+    for (const auto& a : added)
+        addCell(a.first.first, a.first.second, a.second);
+    normalize();
+    return true;
 }

@@ -36,16 +36,20 @@ public:
 
     // The value at a 1-based row and column; a cell covered by a merged range
     // gives the value of the range's top-left cell; invalid when there is none.
+    // The used range comes from stored values only: merges never widen it.
     QVariant cell(int row, int column) const;
 
     // Filled by the parser: rows and cells may come in any order, a later
     // duplicate replaces an earlier one.
     void addCell(int row, int column, const QVariant& value);
     void addMerge(const Range& range) { m_merges.push_back(range); }
-    void finish();
+    // Sorts the cells and fills merged ranges; false when that would pass the cell budget.
+    bool finish(qint64* cellsLeft);
 
 private:
     QVariant storedCell(int row, int column) const;
+    void normalize();
+    void computeRange();
 
     std::vector<Row> m_rows;
     std::vector<Range> m_merges;

@@ -188,7 +188,7 @@ QString XlsxSheetParser::parse(XlsxPartReader& reader, XlsxSheet& sheet)
         }
     }
     const QString failure = reader.failure();
-    if (failure.isEmpty())
-        sheet.finish();
+    if (failure.isEmpty() && !sheet.finish(cellsLeft))
+        return QStringLiteral("单元格数量超过上限，拒绝读取");
     return failure;
 }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <xlsxwriter.h>
 #include <zip.h>
 
 namespace {
@@ -119,6 +120,7 @@ private slots:
     void badInput();
     void cachedPerFileVersion();
     void largeSheetReadAcrossBlocks();
+    void writtenByLibxlsxwriter();
 };
 
 void TestXlsxWorkbook::cellValues_data()
@@ -192,11 +194,15 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("row without reference follows")
         << sheetPart("<row r=\"4\"><c r=\"A4\"><v>1</v></c></row><row><c><v>5</v></c></row>")
         << none << none << 5 << 1 << QVariant(5.0);
-    QTest::newRow("merged cell gives the anchor")
-        << QByteArray("<worksheet xmlns=\"") + mainNs +
-               "\"><sheetData><row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>卷1</t></is></c>"
-               "</row></sheetData><mergeCells><mergeCell ref=\"A2:A5\"/></mergeCells></worksheet>"
-        << none << none << 4 << 1 << QVariant(QStringLiteral("卷1"));
+    const QByteArray mergedPastData =
+        QByteArray("<worksheet xmlns=\"") + mainNs +
+        "\"><sheetData><row r=\"2\"><c r=\"A2\"><v>7</v></c><c r=\"B2\"><v>8</v></c></row>"
+        "<row r=\"3\"><c r=\"B3\"><v>9</v></c></row></sheetData>"
+        "<mergeCells><mergeCell ref=\"A2:A9\"/><mergeCell ref=\"B3:C3\"/></mergeCells></worksheet>";
+    QTest::newRow("merge within data") << mergedPastData << none << none << 3 << 1 << QVariant(7.0);
+    QTest::newRow("merge beyond data") << mergedPastData << none << none << 4 << 1 << QVariant();
+    QTest::newRow("merge clipped to the used columns")
+        << mergedPastData << none << none << 3 << 3 << QVariant();
     QTest::newRow("styled empty cell")
         << row("<c r=\"A2\" s=\"1\"/>") << none << none << 2 << 1 << QVariant();
     QTest::newRow("absent cell") << row("<c r=\"A2\"><v>1</v></c>") << none << none << 3 << 1
@@ -360,6 +366,13 @@ void TestXlsxWorkbook::badInput_data()
                          << "DTD";
     QTest::newRow("part inflates too far")
         << write(oneSheet(sheetPart(QByteArray(100000, ' ')))) << 50000 << 0 << "大小上限";
+    QTest::newRow("sheet-wide merge")
+        << write(
+               oneSheet(QByteArray("<worksheet xmlns=\"") + mainNs +
+                        "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row "
+                        "r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row></sheetData>"
+                        "<mergeCells><mergeCell ref=\"A1:XFD1048576\"/></mergeCells></worksheet>"))
+        << 0 << 0 << "单元格数量";
     QTest::newRow("too many cells") << write(oneSheet(cells)) << 0 << 1 << "单元格数量";
 }
 
@@ -421,6 +434,42 @@ void TestXlsxWorkbook::largeSheetReadAcrossBlocks()
     XlsxWorkbook bounded;
     QVERIFY(
         bounded.open(write(oneSheet(sheetPart(body))), limits).contains(QStringLiteral("总量")));
+}
+
+void TestXlsxWorkbook::writtenByLibxlsxwriter()
+{
+    // Shared strings, relative targets, a custom date format, merged cells.
+    const QString path = m_dir.filePath(QStringLiteral("writer.xlsx"));
+    lxw_workbook* wb = workbook_new(QFile::encodeName(path).constData());
+    lxw_format* date = workbook_add_format(wb);
+    format_set_num_format(date, "yyyy\"年\"m\"月\"d\"日\"");
+    workbook_add_worksheet(wb, "说明");
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "条目");
+    worksheet_write_string(ws, 2, 2, "档号", nullptr);
+    worksheet_write_string(ws, 2, 3, "页数", nullptr);
+    worksheet_write_string(ws, 2, 4, "日期", nullptr);
+    worksheet_write_string(ws, 2, 5, "案卷档号", nullptr);
+    worksheet_write_string(ws, 3, 2, "A1-0001", nullptr);
+    worksheet_write_number(ws, 3, 3, 2023000000, nullptr);
+    lxw_datetime when = {2023, 5, 17, 0, 0, 0};
+    worksheet_write_datetime(ws, 3, 4, &when, date);
+    worksheet_merge_range(ws, 3, 5, 4, 5, "卷1", nullptr);
+    worksheet_write_boolean(ws, 4, 2, 1, nullptr);
+    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+
+    XlsxWorkbook book;
+    QCOMPARE(book.open(path), QString());
+    QCOMPARE(book.sheetNames(), (QStringList{"说明", "条目"}));
+    QVERIFY(book.sheet(QStringLiteral("说明"))->isEmpty());
+    const XlsxSheet* s = book.sheet(QStringLiteral("条目"));
+    QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}),
+             (QList<int>{3, 5, 3, 6}));
+    QCOMPARE(s->cell(3, 3), QVariant(QStringLiteral("档号")));
+    QCOMPARE(s->cell(4, 3), QVariant(QStringLiteral("A1-0001")));
+    QCOMPARE(s->cell(4, 4), QVariant(2023000000.0));
+    QCOMPARE(s->cell(4, 5), QVariant(QStringLiteral("2023-05-17")));
+    QCOMPARE(s->cell(5, 6), QVariant(QStringLiteral("卷1")));
+    QCOMPARE(s->cell(5, 3), QVariant(true));
 }
 
 QTEST_APPLESS_MAIN(TestXlsxWorkbook)
