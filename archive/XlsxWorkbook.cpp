@@ -44,14 +44,19 @@ QString readStyles(XlsxPackage& package, const QString& part,
     if (!reader)
         return QString();
     QHash<int, QString> codes;
+    // Differential formats (dxfs) carry numFmt elements of their own: only the
+    // workbook's format list and the cell formats count.
     bool inCellXfs = false;
+    bool inNumFmts = false;
     while (reader->next()) {
         const QStringRef name = reader->name();
         if (name == QLatin1String("cellXfs")) {
             inCellXfs = reader->isStart();
+        } else if (name == QLatin1String("numFmts")) {
+            inNumFmts = reader->isStart();
         } else if (!reader->isStart()) {
             continue;
-        } else if (name == QLatin1String("numFmt")) {
+        } else if (name == QLatin1String("numFmt") && inNumFmts) {
             codes.insert(reader->attribute(QStringLiteral("numFmtId")).toInt(),
                          reader->attribute(QStringLiteral("formatCode")));
         } else if (name == QLatin1String("xf") && inCellXfs) {
@@ -104,6 +109,10 @@ std::shared_ptr<const XlsxWorkbook::Contents> load(const QString& path, const Xl
     bool date1904 = false;
     {
         auto reader = package.openPart(mainPart);
+        if (!reader) {
+            *failure = QStringLiteral("无法读取工作簿部件 %1").arg(mainPart);
+            return nullptr;
+        }
         while (reader->next()) {
             if (!reader->isStart())
                 continue;

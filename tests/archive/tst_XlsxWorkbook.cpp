@@ -86,6 +86,7 @@ const QByteArray dateStyles =
     "<numFmt numFmtId=\"166\" formatCode=\"[Red]0.00;[Blue]\\-0.00\"/>"
     "<numFmt numFmtId=\"167\" formatCode=\"yyyy/mm/dd\\ hh:mm\"/></numFmts>"
     "<cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs>"
+    "<dxfs><dxf><numFmt numFmtId=\"165\" formatCode=\"yyyy-mm-dd\"/></dxf></dxfs>"
     "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"31\"/>"
     "<xf numFmtId=\"20\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
     "<xf numFmtId=\"167\"/></cellXfs>";
