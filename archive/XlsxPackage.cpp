@@ -81,12 +81,26 @@ std::unique_ptr<XlsxPartReader> XlsxPackage::openPart(const QString& partName)
         index = zip_name_locate(m_zip, name.constData(), ZIP_FL_NOCASE);
     if (index < 0)
         return nullptr;
+    // An honest size that is already too large is refused before inflating;
+    // the counting while reading catches sizes that lie.
+    QString refused;
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
+        if (qint64(stat.size) > m_limits.partBytes)
+            refused = QStringLiteral("部件 %1 解压后超过大小上限，疑似压缩炸弹").arg(partName);
+        else if (m_inflated + qint64(stat.size) > m_limits.totalBytes)
+            refused = QStringLiteral("工作簿解压总量超过上限，疑似压缩炸弹");
+    }
     zip_file_t* file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
     if (!file)
         return nullptr;
     auto device = std::make_unique<XlsxPartDevice>(file, m_limits.partBytes, &m_inflated,
                                                    m_limits.totalBytes);
-    return std::make_unique<XlsxPartReader>(partName, std::move(device));
+    auto reader = std::make_unique<XlsxPartReader>(partName, std::move(device));
+    if (!refused.isEmpty())
+        reader->refuse(refused);
+    return reader;
 }
 
 QVector<XlsxPackage::Relationship> XlsxPackage::relationships(const QString& partName,

@@ -1,6 +1,15 @@
 #include "XlsxPartDevice.h"
 
+#include <cstring>
 #include <zip.h>
+
+namespace {
+
+// Text between two tags never comes near this in a workbook (a cell holds at
+// most 32767 characters), while the XML reader would keep all of it in memory.
+const qint64 maxTextRun = 4 * 1024 * 1024;
+
+} // namespace
 
 XlsxPartDevice::XlsxPartDevice(zip_file* file, qint64 partLimit, qint64* totalRead,
                                qint64 totalLimit)
@@ -32,10 +41,17 @@ qint64 XlsxPartDevice::readData(char* data, qint64 maxSize)
     }
     m_partRead += n;
     *m_totalRead += n;
+    const void* lastTag = memrchr(data, '<', size_t(n));
+    if (lastTag)
+        m_sinceMarkup = n - (static_cast<const char*>(lastTag) - data) - 1;
+    else
+        m_sinceMarkup += n;
     if (m_partRead > m_partLimit)
         m_overrun = PartOverrun;
     else if (*m_totalRead > m_totalLimit)
         m_overrun = TotalOverrun;
+    else if (m_sinceMarkup > maxTextRun)
+        m_overrun = TextOverrun;
     if (m_overrun != NoOverrun) {
         m_eof = true;
         return -1;

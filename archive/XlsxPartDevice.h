@@ -14,7 +14,8 @@ public:
     {
         NoOverrun,
         PartOverrun,
-        TotalOverrun
+        TotalOverrun,
+        TextOverrun
     };
 
     XlsxPartDevice(zip_file* file, qint64 partLimit, qint64* totalRead, qint64 totalLimit);
@@ -35,6 +36,7 @@ private:
     qint64* m_totalRead;
     qint64 m_totalLimit;
     qint64 m_partRead = 0;
+    qint64 m_sinceMarkup = 0;
     Overrun m_overrun = NoOverrun;
     bool m_eof = false;
     bool m_failed = false;

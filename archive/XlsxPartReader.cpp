@@ -8,7 +8,7 @@ XlsxPartReader::XlsxPartReader(const QString& partName, std::unique_ptr<XlsxPart
 
 bool XlsxPartReader::next()
 {
-    while (!m_dtd) {
+    while (!m_dtd && m_refused.isEmpty()) {
         switch (m_xml.readNext()) {
         case QXmlStreamReader::Invalid:
             // The reader stops at the end of each block it pulled from the device;
@@ -48,11 +48,15 @@ QString XlsxPartReader::elementText()
 
 QString XlsxPartReader::failure() const
 {
+    if (!m_refused.isEmpty())
+        return m_refused;
     switch (m_device->overrun()) {
     case XlsxPartDevice::PartOverrun:
         return QStringLiteral("部件 %1 解压后超过大小上限，疑似压缩炸弹").arg(m_part);
     case XlsxPartDevice::TotalOverrun:
         return QStringLiteral("工作簿解压总量超过上限，疑似压缩炸弹");
+    case XlsxPartDevice::TextOverrun:
+        return QStringLiteral("部件 %1 含有超长文本，不是正常的工作簿").arg(m_part);
     case XlsxPartDevice::NoOverrun:
         break;
     }

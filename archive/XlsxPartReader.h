@@ -27,6 +27,9 @@ public:
     // Skips the current element with its children.
     void skip() { m_xml.skipCurrentElement(); }
 
+    // Ends the read before it starts, for the reason given.
+    void refuse(const QString& reason) { m_refused = reason; }
+
     // Empty after a clean read; otherwise why the part could not be read.
     QString failure() const;
 
@@ -35,4 +38,5 @@ private:
     std::unique_ptr<XlsxPartDevice> m_device;
     QXmlStreamReader m_xml;
     bool m_dtd = false;
+    QString m_refused;
 };

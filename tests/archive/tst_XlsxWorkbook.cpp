@@ -1,3 +1,4 @@
+#include "XlsxPartDevice.h"
 #include "XlsxWorkbook.h"
 
 #include <QFile>
@@ -122,6 +123,7 @@ private slots:
     void cachedPerFileVersion();
     void largeSheetReadAcrossBlocks();
     void writtenByLibxlsxwriter();
+    void inflationCountedWhileReading();
 };
 
 void TestXlsxWorkbook::cellValues_data()
@@ -374,6 +376,8 @@ void TestXlsxWorkbook::badInput_data()
                         "r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row></sheetData>"
                         "<mergeCells><mergeCell ref=\"A1:XFD1048576\"/></mergeCells></worksheet>"))
         << 0 << 0 << "单元格数量";
+    QTest::newRow("endless text") << write(oneSheet(sheetPart(QByteArray(5 << 20, ' ')))) << 0 << 0
+                                  << "超长文本";
     QTest::newRow("too many cells") << write(oneSheet(cells)) << 0 << 1 << "单元格数量";
 }
 
@@ -471,6 +475,29 @@ void TestXlsxWorkbook::writtenByLibxlsxwriter()
     QCOMPARE(s->cell(4, 5), QVariant(QStringLiteral("2023-05-17")));
     QCOMPARE(s->cell(5, 6), QVariant(QStringLiteral("卷1")));
     QCOMPARE(s->cell(5, 3), QVariant(true));
+}
+
+void TestXlsxWorkbook::inflationCountedWhileReading()
+{
+    // The sizes a zip declares can lie, so the device counts what it inflates.
+    const QString path =
+        write({{"a.xml", QByteArray(70000, 'a')}, {"b.xml", QByteArray(70000, 'b')}});
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    QVERIFY(z);
+    qint64 total = 0;
+    {
+        XlsxPartDevice a(zip_fopen(z, "a.xml", 0), 100000, &total, 120000);
+        QCOMPARE(a.readAll().size(), 70000);
+        QCOMPARE(a.overrun(), XlsxPartDevice::NoOverrun);
+        XlsxPartDevice b(zip_fopen(z, "b.xml", 0), 100000, &total, 120000);
+        b.readAll();
+        QCOMPARE(b.overrun(), XlsxPartDevice::TotalOverrun);
+        XlsxPartDevice c(zip_fopen(z, "a.xml", 0), 50000, &total, 1000000);
+        QVERIFY(c.readAll().size() <= 50000);
+        QCOMPARE(c.overrun(), XlsxPartDevice::PartOverrun);
+    }
+    zip_discard(z);
 }
 
 QTEST_APPLESS_MAIN(TestXlsxWorkbook)
