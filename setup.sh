@@ -12,6 +12,7 @@ packages=(
   libxlsxwriter-dev libzip-dev libjpeg-dev libtiff-dev libbenchmark-dev
   libsane-dev sane-utils
   fonts-noto-cjk
+  python3-openpyxl
 )
 
 missing=()
