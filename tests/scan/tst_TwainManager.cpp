@@ -729,30 +729,6 @@ private slots:
         QVERIFY(info.ImageWidth > info.ImageLength);
     }
 
-    void jamFailsAndTheNextJobWorks()
-    {
-        QTemporaryDir dir;
-        openSource();
-        QCOMPARE(setSaneOption("no-such-option=1"), TWRC_FAILURE);
-        QCOMPARE(sourceCondition(), TWCC_CAPUNSUPPORTED);
-        QCOMPARE(setSaneOption("read-return-value=SANE_STATUS_JAMMED"), TWRC_SUCCESS);
-        enable();
-        TW_IMAGEINFO info{};
-        QCOMPARE(src(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS);
-        QCOMPARE(setTarget(dir.filePath("jammed.bmp")), TWRC_SUCCESS);
-        QCOMPARE(src(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_FAILURE);
-        QCOMPARE(sourceCondition(), TWCC_PAPERJAM);
-        QVERIFY(!QFile::exists(dir.filePath("jammed.bmp")));
-        TW_PENDINGXFERS pending{};
-        QCOMPARE(src(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
-        QCOMPARE(pending.Count, TW_UINT16(0));
-        TW_USERINTERFACE ui{};
-        QCOMPARE(src(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui), TWRC_SUCCESS);
-        QCOMPARE(setSaneOption("read-return-value=Default"), TWRC_SUCCESS);
-        enable();
-        QCOMPARE(runJob(dir.path()).size(), 1);
-    }
-
     void callbackComesFromAnotherThread()
     {
         QTemporaryDir dir;
