@@ -5,6 +5,11 @@
 
 namespace {
 
+// How long the last read of a frame waits for the backend's reader to end: a
+// reader with the rest in its pipe ends in microseconds; one still waiting for
+// the device is cancelled as before once this has passed.
+constexpr int kLastBytesWaitMs = 250;
+
 // One sample of a frame row as 8 bits. 16-bit samples come in the host's byte
 // order; their high byte is what a 8-bit file keeps.
 std::uint8_t sample8(const std::uint8_t* row, int i, int depth)
@@ -61,6 +66,16 @@ void SaneFrameReader::storeRow(ScanRaster& page, int y, const std::uint8_t* src,
     }
 }
 
+void SaneFrameReader::beforeRead(long long left)
+{
+    // Once the rest of the frame fits in the reader's pipe, the reader can write
+    // it and end; the read that takes the last bytes makes the backend cancel it.
+    if (!m_threads || m_waited || left < 0 || left > ReaderThreads::kPipeBytes)
+        return;
+    m_waited = true;
+    m_threads->waitForEnd(kLastBytesWaitMs);
+}
+
 SANE_Status SaneFrameReader::readStraight(ScanRaster& page, const RowDone& rowDone)
 {
     // The usual page: one frame whose rows are already the page's own, read
@@ -77,6 +92,7 @@ SANE_Status SaneFrameReader::readStraight(ScanRaster& page, const RowDone& rowDo
         std::uint8_t* into = intoPage ? page.data.data() + got : surplus.data();
         const size_t room = intoPage ? total - got : surplus.size();
         SANE_Int len = 0;
+        beforeRead(intoPage ? (long long)(total - got) : 0);
         const SANE_Status st =
             sane_read(m_handle, into, SANE_Int(std::min<size_t>(room, 1 << 20)), &len);
         if (st == SANE_STATUS_EOF)
@@ -141,13 +157,18 @@ SANE_Status SaneFrameReader::read(ScanRaster& page, const RowDone& rowDone)
         std::vector<std::uint8_t> row(size_t(p.bytes_per_line));
         size_t filled = 0;
         int y = 0;
+        const long long frameBytes = p.lines > 0 ? (long long)p.bytes_per_line * p.lines : -1;
+        long long consumed = 0;
+        m_waited = false;
         for (;;) {
             SANE_Int len = 0;
+            beforeRead(frameBytes < 0 ? -1 : frameBytes - consumed);
             st = sane_read(m_handle, buffer.data(), SANE_Int(buffer.size()), &len);
             if (st == SANE_STATUS_EOF)
                 break;
             if (st != SANE_STATUS_GOOD)
                 return st;
+            consumed += len;
             for (SANE_Int i = 0; i < len;) {
                 const size_t take = std::min(row.size() - filled, size_t(len - i));
                 std::memcpy(row.data() + filled, buffer.data() + i, take);
@@ -164,7 +185,11 @@ SANE_Status SaneFrameReader::read(ScanRaster& page, const RowDone& rowDone)
         }
         if (p.last_frame)
             return SANE_STATUS_GOOD;
+        if (m_threads)
+            m_threads->beforeStart();
         st = sane_start(m_handle);
+        if (m_threads)
+            m_threads->afterStart();
         if (st != SANE_STATUS_GOOD)
             return st;
     }

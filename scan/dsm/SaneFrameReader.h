@@ -5,6 +5,7 @@
 // blue frames (interleaved here), 16-bit samples (reduced to 8), line-art (kept
 // as packed bits) and hand scanners that only know the height at the end.
 
+#include "ReaderThreads.h"
 #include "ScanRaster.h"
 
 #include <functional>
@@ -13,7 +14,12 @@
 class SaneFrameReader
 {
 public:
-    explicit SaneFrameReader(SANE_Handle handle) : m_handle(handle) {}
+    // `threads` are the backend's threads for the started frame, waited for before
+    // the read that ends a frame (see ReaderThreads); may be null.
+    explicit SaneFrameReader(SANE_Handle handle, ReaderThreads* threads = nullptr)
+        : m_handle(handle), m_threads(threads)
+    {
+    }
 
     // Told of row y as soon as it is complete in `page`, rows in order, for a
     // page that comes in one frame of a known height (the rows of a hand
@@ -29,5 +35,10 @@ private:
     static void storeRow(ScanRaster& page, int y, const std::uint8_t* src, const SANE_Parameters& p,
                          bool growing);
 
+    // Before a read with `left` bytes of the frame still to come.
+    void beforeRead(long long left);
+
     SANE_Handle m_handle;
+    ReaderThreads* m_threads;
+    bool m_waited = false;
 };

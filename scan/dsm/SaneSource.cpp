@@ -13,6 +13,9 @@
 
 namespace {
 
+// How long a cancel waits for the backend's reader to end on its own.
+constexpr int kReaderEndWaitMs = 300;
+
 TW_FIX32 fix32(double v)
 {
     const TW_INT32 value = TW_INT32(std::lround(v * 65536.0));
@@ -218,17 +221,30 @@ TW_UINT16 SaneSource::pendingCount() const
 
 void SaneSource::cancelPage(bool unread)
 {
-    // Backends that feed data through a reader thread (SANE's test device among
-    // them) stop it with an asynchronous thread cancel, which can leave a C
-    // library lock held for good and hang the next sane_start. A page that is
-    // still coming is therefore read to its end before it is cancelled; a page
-    // whose reads fail has nothing more to give and is cancelled as it stands.
+    // The backend's reader is let to end on its own before the backend cancels it
+    // (see ReaderThreads). A page that is still coming is read to its end first; a
+    // page whose reads failed has nothing more to give and is cancelled once its
+    // reader has ended, or after a short wait when it is stuck on a full pipe.
     if (unread) {
+        SANE_Parameters p;
+        long long left = -1;
+        if (sane_get_parameters(m_handle, &p) == SANE_STATUS_GOOD && p.lines > 0)
+            left = (long long)p.bytes_per_line * p.lines;
         std::vector<SANE_Byte> block(65536);
         SANE_Int len = 0;
-        while (sane_read(m_handle, block.data(), SANE_Int(block.size()), &len) ==
-               SANE_STATUS_GOOD) {
+        bool waited = false;
+        for (;;) {
+            if (!waited && left >= 0 && left <= ReaderThreads::kPipeBytes) {
+                m_readers.waitForEnd(kReaderEndWaitMs);
+                waited = true;
+            }
+            if (sane_read(m_handle, block.data(), SANE_Int(block.size()), &len) != SANE_STATUS_GOOD)
+                break;
+            if (left >= 0)
+                left = std::max(0LL, left - len);
         }
+    } else {
+        m_readers.waitForEnd(kReaderEndWaitMs);
     }
     sane_cancel(m_handle);
 }
@@ -352,7 +368,10 @@ SANE_Status SaneSource::startDevice()
     // a page written while it is read needs its resolution from the start.
     m_pageXDpi = resolution(false);
     m_pageYDpi = resolution(true);
-    return sane_start(m_handle);
+    m_readers.beforeStart();
+    const SANE_Status st = sane_start(m_handle);
+    m_readers.afterStart();
+    return st;
 }
 
 double SaneSource::resolution(bool vertical) const
@@ -458,7 +477,7 @@ TW_UINT16 SaneSource::imageFileTransfer(TW_UINT16 msg)
                 rowsGiven = y + 1;
             };
         }
-        st = SaneFrameReader(m_handle).read(page, rowDone);
+        st = SaneFrameReader(m_handle, &m_readers).read(page, rowDone);
         m_pageStarted = false;
         if (st != SANE_STATUS_GOOD) {
             stream.abort();

@@ -5,6 +5,7 @@
 // under the manager's lock; only the notifier thread runs outside it, and it
 // touches nothing but its own copies.
 
+#include "ReaderThreads.h"
 #include "SaneOptions.h"
 #include "SaneStatusMap.h"
 #include "ScanRaster.h"
@@ -48,6 +49,7 @@ private:
     double resolution(bool vertical) const;
 
     SANE_Handle m_handle;
+    ReaderThreads m_readers;
     TW_IDENTITY m_identity;
     TW_IDENTITY m_application;
     SaneOptions m_options;
