@@ -1,7 +1,6 @@
-// Shortcuts through the real window: keys pressed on it reach their toolbar
-// entries, menu entries and scan buttons; the dock's panel captures new keys,
-// moves a key between entries only when the operator agrees, and every change
-// lives on in the shortcut file across restarts, bad files included.
+// Shortcuts through the real window: keys pressed on it reach toolbar, menu
+// and scan entries; the dock's panel captures keys, moves one between entries
+// only when the operator agrees, and changes live on in the file.
 #include "../app/ModalDriver.h"
 #include "AppPaths.h"
 #include "ImageToolbar.h"
@@ -18,15 +17,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeySequenceEdit>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -175,7 +171,6 @@ private slots:
         m_data = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir().mkpath(m_data->path() + "/卷"));
         cv::Mat content(kPage.height(), kPage.width(), CV_8UC3, cv::Scalar(250, 250, 250));
-        cv::rectangle(content, cv::Rect(20, 30, 60, 40), cv::Scalar(30, 30, 30), cv::FILLED);
         for (const char* name : {"0001.jpg", "0002.jpg", "0003.jpg"})
             QVERIFY(PageFile::saveWithDensity(content, page(name), 300, 300));
     }
@@ -189,46 +184,21 @@ private slots:
         }
     }
 
-    void defaultKeysAreSeededAndBound_data()
+    void defaultKeysReachTheirEntries()
     {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("key");
-        for (const QJsonValue& binding : bindingsIn(defaults())) {
-            const QString label = binding.toObject().value("action").toString();
-            QTest::newRow(qPrintable(label)) << label << binding.toObject().value("key").toString();
-        }
-    }
-
-    void defaultKeysAreSeededAndBound()
-    {
-        QFETCH(QString, label);
-        QFETCH(QString, key);
         openWindow();
         QCOMPARE(readAll(file()), defaults());
-        QVERIFY2(entry(label), qPrintable(label));
-        QCOMPARE(keyOf(label), QKeySequence(key));
-        QCOMPARE(keyButton(label)->text(), key.isEmpty() ? QString("无") : key);
-    }
-
-    void spaceTurnsToTheNextPage()
-    {
-        openWindow();
+        for (const QJsonValue& binding : bindingsIn(defaults())) {
+            const QString label = binding.toObject().value("action").toString();
+            QCOMPARE(keyOf(label), QKeySequence(binding.toObject().value("key").toString()));
+        }
         QTest::keyClick(m_window.get(), Qt::Key_Space);
         QTRY_COMPARE(m_window->currentFile(), page("0002.jpg"));
-        QTest::keyClick(m_window.get(), Qt::Key_Space);
-        QTRY_COMPARE(m_window->currentFile(), page("0003.jpg"));
-    }
-
-    void keysReachEntriesInsideMenus()
-    {
-        openWindow();
-        // "向左旋转" sits in the " 旋转 " drop-down; "Q" turns the page.
+        // "向左旋转" sits in the " 旋转 " drop-down; "撤销" on the quick row.
         QTest::keyClick(m_window.get(), Qt::Key_Q);
         QTRY_COMPARE(pageSize(), kPage.transposed());
-        // "撤销" on the quick row takes it back.
         QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier);
         QTRY_COMPARE(pageSize(), kPage);
-        QVERIFY(!m_window->currentImage().canUndo());
     }
 
     void scanButtonTakesItsKey()
@@ -264,23 +234,19 @@ private slots:
         const QList<QObject*>& entries = m_window->registeredEntries();
         auto* table = panel->findChild<QTableView*>("tableView");
         QCOMPARE(table->model()->rowCount(), entries.size());
+        QStringList labels;
         for (int row = 0; row < entries.size(); ++row) {
-            const QString label = entries.at(row)->property("actionName").toString();
-            QCOMPARE(table->model()->index(row, 0).data().toString(), label);
+            labels << entries.at(row)->property("actionName").toString();
+            QCOMPARE(table->model()->index(row, 0).data().toString(), labels.last());
             QCOMPARE(table->indexWidget(table->model()->index(row, 1)), panel->keyButton(row));
-            QCOMPARE(panel->keyButton(row)->text(),
-                     ShortcutkeykeysSettingsDlg::keyText(ShortcutBinding::keyOf(entries.at(row))));
         }
+        QCOMPARE(keyButton("下一页")->text(), QString("Space"));
+        QCOMPARE(keyButton("上一页")->text(), QString("无"));
         // The scan buttons come after the toolbar's entries.
-        QStringList lastFour;
-        for (int row = entries.size() - 4; row < entries.size(); ++row)
-            lastFour << entries.at(row)->property("actionName").toString();
-        QCOMPARE(lastFour, (QStringList{"扫描", "插扫", "替扫", "预扫"}));
-        // Only the batch list runs "区域清除": its key could never fire.
-        QPushButton* areaClear = keyButton("区域清除");
-        QVERIFY(!areaClear->isEnabled());
-        QCOMPARE(areaClear->toolTip(), QString("仅批处理"));
-        QVERIFY(keyButton("黑白")->isEnabled());
+        QCOMPARE(labels.mid(labels.size() - 4), (QStringList{"扫描", "插扫", "替扫", "预扫"}));
+        // Only the batch list runs "区域清除": a key on it could never fire.
+        QVERIFY(!keyButton("区域清除")->isEnabled());
+        QCOMPARE(keyButton("区域清除")->toolTip(), QString("仅批处理"));
     }
 
     void captureChangesExactlyOneEntry()
@@ -289,45 +255,15 @@ private slots:
         capture("向右旋转", QKeySequence(Qt::Key_R));
         QCOMPARE(keyButton("向右旋转")->text(), QString("R"));
         QCOMPARE(keyOf("向右旋转"), QKeySequence(Qt::Key_R));
-        const QList<QByteArray> before = defaults().split('\n');
-        const QList<QByteArray> after = readAll(file()).split('\n');
-        QCOMPARE(after.size(), before.size());
-        int changed = 0;
-        for (int i = 0; i < before.size(); ++i) {
-            if (before.at(i) != after.at(i)) {
-                ++changed;
-                QCOMPARE(after.at(i).trimmed(), QByteArray("\"key\": \"R\""));
-            }
-        }
-        QCOMPARE(changed, 1);
+        // Indented as before, with one line changed.
+        QByteArray expected = defaults();
+        const int line = expected.indexOf("\"key\": \"E\"");
+        QVERIFY(line > 0);
+        expected.replace(line, 10, "\"key\": \"R\"");
+        QCOMPARE(readAll(file()), expected);
         // At once, without a restart.
         QTest::keyClick(m_window.get(), Qt::Key_R);
         QTRY_COMPARE(pageSize(), kPage.transposed());
-    }
-
-    void emptyOrCancelledCapture_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("nothing pressed, accepted") << true << "无"
-                                                   << "";
-        QTest::newRow("cancelled") << false << "Space"
-                                   << "Space";
-    }
-
-    void emptyOrCancelledCapture()
-    {
-        QFETCH(bool, accept);
-        QFETCH(QString, shown);
-        QFETCH(QString, saved);
-        openWindow();
-        capture("下一页", QKeySequence(), accept);
-        QCOMPARE(keyButton("下一页")->text(), shown);
-        QCOMPARE(keyOf("下一页"), QKeySequence(saved));
-        QCOMPARE(keyInFile("下一页"), saved);
-        if (!accept)
-            QCOMPARE(readAll(file()), defaults());
     }
 
     void keyMovesOnlyWhenConfirmed_data()
@@ -353,12 +289,9 @@ private slots:
             QCOMPARE(keyButton("向左旋转")->text(), QString("无"));
             QCOMPARE(keyInFile("向右旋转"), QString("Q"));
             QCOMPARE(keyInFile("向左旋转"), QString(""));
-            // One entry holds it, so it fires: a right turn, told by where the
-            // dark block lands.
+            // One entry holds it now, so it fires.
             QTest::keyClick(m_window.get(), Qt::Key_Q);
             QTRY_COMPARE(pageSize(), kPage.transposed());
-            const cv::Mat& turned = m_window->currentImage().image();
-            QVERIFY(turned.at<cv::Vec3b>(40, kPage.height() - 50)[0] < 100);
         } else {
             QCOMPARE(keyOf("向右旋转"), QKeySequence(Qt::Key_E));
             QCOMPARE(keyOf("向左旋转"), QKeySequence(Qt::Key_Q));
@@ -389,19 +322,16 @@ private slots:
         QCOMPARE(readAll(m_base.path() + "/" + aside.first()), truncated);
         QCOMPARE(readAll(file()), defaults());
         QCOMPARE(keyOf("下一页"), QKeySequence(Qt::Key_Space));
-        auto toldOf = [&aside]() {
-            int told = 0;
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* toast = qobject_cast<Toast*>(widget);
-                told += toast && toast->label()->text().contains(aside.first());
-            }
-            return told;
+        // Told once: the next start finds a good file.
+        auto told = []() {
+            const QWidgetList widgets = QApplication::topLevelWidgets();
+            return std::count_if(widgets.begin(), widgets.end(),
+                                 [](QWidget* w) { return qobject_cast<Toast*>(w); });
         };
-        QCOMPARE(toldOf(), 1);
+        QCOMPARE(told(), 1);
         cleanup();
         openWindow();
-        QCOMPARE(toldOf(), 0);
-        QFile::remove(m_base.path() + "/" + aside.first());
+        QCOMPARE(told(), 0);
     }
 
     void duplicatedActionIsSavedEverywhere()
