@@ -3,10 +3,11 @@
 #include "BatchActionList.h"
 #include "OperationId.h"
 #include "OperationRegistry.h"
+#include "ShortcutBinding.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
+#include <QDebug>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -336,12 +337,15 @@ void ImageToolbar::registerEntry(QObject* entry, const QString& label, int actio
     entry->setProperty("actionName", label);
     entry->setProperty("actionCmd", actionCmd);
     const auto key = m_shortcuts.constFind(label);
-    if (key != m_shortcuts.constEnd()) {
+    if (key != m_shortcuts.constEnd() && ShortcutBinding::canFire(entry)) {
         const QKeySequence sequence(key.value(), QKeySequence::PortableText);
-        if (type == QLatin1String("QAction"))
-            static_cast<QAction*>(entry)->setShortcut(sequence);
-        else if (type == QLatin1String("QPushButton") || type == QLatin1String("QToolButton"))
-            static_cast<QAbstractButton*>(entry)->setShortcut(sequence);
+        // Qt fires neither of two entries on one key: the first registered keeps it.
+        if (QObject* holder = ShortcutBinding::holderOf(m_registered, sequence)) {
+            qWarning().noquote() << "shortcut" << key.value() << "of" << label << "already used by"
+                                 << holder->property("actionName").toString();
+        } else {
+            ShortcutBinding::bind(entry, sequence);
+        }
     }
     m_registered.append(entry);
 }

@@ -27,6 +27,8 @@
 #include "ScanSession.h"
 #include "ScannerStartup.h"
 #include "SettingsStore.h"
+#include "ShortcutConfig.h"
+#include "ShortcutkeykeysSettingsDlg.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
 #include "UnbuiltFeatures.h"
@@ -61,6 +63,8 @@ MainWindow::MainWindow(QWidget* parent)
     ui->checkBox_constantScan->hide();
     prepareProcessState();
     setUpTitleBar();
+    // Before the toolbar: its entries take their keys as they are built.
+    ShortcutConfig::loadShortcutConfig();
     setUpSaveModeMenu();
     setUpCentreColumn();
     setUpLayout();
@@ -71,6 +75,7 @@ MainWindow::MainWindow(QWidget* parent)
     setUpBatchPanel();
     m_scanner = ScannerStartup::start(this);
     setUpScanPanel();
+    setUpShortcutPanel();
     UnbuiltFeatures::disable(this);
 }
 
@@ -553,8 +558,7 @@ void MainWindow::setUpToolbar()
         }
         return paths;
     };
-    // No shortcut table is loaded yet; entries are registered without keys.
-    m_commands = new ToolbarCommands(hooks, QMap<QString, QString>(), this);
+    m_commands = new ToolbarCommands(hooks, ShortcutConfig::table(), this);
 
     // The quick-action row works without a page ("显示页边距" says so); the
     // image toolbar and the confirmation row sit in the host enabled with a page.
@@ -570,6 +574,19 @@ void MainWindow::setUpToolbar()
     connect(bar, &ImageToolbar::previousPageRequested, this, &MainWindow::previousPage);
     connect(bar, &ImageToolbar::nextPageRequested, this, &MainWindow::nextPage);
     connect(m_view, &GraphicsView::roiFinished, this, &MainWindow::on_roiFinished);
+}
+
+void MainWindow::setUpShortcutPanel()
+{
+    // After the scan buttons: the panel lists every registered entry.
+    m_shortcutPanel =
+        new ShortcutkeykeysSettingsDlg(registeredEntries(), ui->dockWidgetContents_shortcut);
+    ui->verticalLayout_4->addWidget(m_shortcutPanel);
+    const QString setAside = ShortcutConfig::takeSetAsideFile();
+    if (!setAside.isEmpty())
+        showToast(
+            QStringLiteral("快捷键配置文件有误，已恢复默认快捷键，原文件另存为：%1").arg(setAside),
+            QColor(QStringLiteral("#FF0000")), QColor(QStringLiteral("#FFFFFF")));
 }
 
 const QList<QObject*>& MainWindow::registeredEntries() const

@@ -16,6 +16,7 @@ class QLabel;
 class SaveModeMenu;
 class ScanPanel;
 class ScanSession;
+class ShortcutkeykeysSettingsDlg;
 class ToolbarCommands;
 
 namespace Ui {
@@ -44,6 +45,7 @@ public:
     ToolbarCommands* toolbarCommands() const { return m_commands; }
     BatchPanel* batchPanel() const { return m_batch; }
     ScanPanel* scanPanel() const { return m_scan; }
+    ShortcutkeykeysSettingsDlg* shortcutPanel() const { return m_shortcutPanel; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -105,6 +107,7 @@ private:
     void setUpFolderPanel();
     void setUpBatchPanel();
     void setUpScanPanel();
+    void setUpShortcutPanel();
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -130,6 +133,7 @@ private:
     ToolbarCommands* m_commands = nullptr;
     BatchPanel* m_batch = nullptr;
     ScanPanel* m_scan = nullptr;
+    ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
