@@ -111,4 +111,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ShortcutConfigTest)
-#include "test_shortcut_config.moc"
+#include "tst_ShortcutConfig.moc"
