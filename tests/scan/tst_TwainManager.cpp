@@ -285,44 +285,29 @@ private slots:
         QTest::addColumn<int>("cc");
         QTest::addColumn<double>("readBack"); // NaN: not read; -1: a whole number next to value
         const double no = std::nan("");
-        QTest::newRow("resolution 300")
-            << int(ICAP_XRESOLUTION) << int(TWTY_FIX32) << 300.0 << int(TWRC_SUCCESS) << 0 << 300.0;
-        QTest::newRow("resolution snapped") << int(ICAP_YRESOLUTION) << int(TWTY_FIX32) << 300.5
-                                            << int(TWRC_CHECKSTATUS) << 0 << -1.0;
-        QTest::newRow("resolution zero") << int(ICAP_XRESOLUTION) << int(TWTY_FIX32) << 0.0
-                                         << int(TWRC_FAILURE) << int(TWCC_BADVALUE) << no;
-        QTest::newRow("colour") << int(ICAP_PIXELTYPE) << int(TWTY_UINT16) << double(TWPT_RGB)
-                                << int(TWRC_SUCCESS) << 0 << double(TWPT_RGB);
-        QTest::newRow("pixel type unknown") << int(ICAP_PIXELTYPE) << int(TWTY_UINT16) << 7.0
-                                            << int(TWRC_FAILURE) << int(TWCC_BADVALUE) << no;
-        QTest::newRow("A3 fits") << int(ICAP_SUPPORTEDSIZES) << int(TWTY_UINT16) << double(TWSS_A3)
-                                 << int(TWRC_SUCCESS) << 0 << double(TWSS_A3);
-        QTest::newRow("A0 clamped")
-            << int(ICAP_SUPPORTEDSIZES) << int(TWTY_UINT16) << double(TWSS_A0)
-            << int(TWRC_CHECKSTATUS) << 0 << double(TWSS_A0);
-        QTest::newRow("duplex on") << int(CAP_DUPLEXENABLED) << int(TWTY_BOOL) << 1.0
-                                   << int(TWRC_FAILURE) << int(TWCC_CAPUNSUPPORTED) << 0.0;
-        QTest::newRow("duplex off")
-            << int(CAP_DUPLEXENABLED) << int(TWTY_BOOL) << 0.0 << int(TWRC_SUCCESS) << 0 << 0.0;
-        QTest::newRow("native transfer")
-            << int(ICAP_XFERMECH) << int(TWTY_UINT16) << double(TWSX_NATIVE) << int(TWRC_FAILURE)
-            << int(TWCC_BADVALUE) << double(TWSX_FILE);
-        QTest::newRow("PNG files")
-            << int(ICAP_IMAGEFILEFORMAT) << int(TWTY_UINT16) << double(TWFF_PNG)
-            << int(TWRC_FAILURE) << int(TWCC_BADVALUE) << double(TWFF_BMP);
-        QTest::newRow("TIFF files")
-            << int(ICAP_IMAGEFILEFORMAT) << int(TWTY_UINT16) << double(TWFF_TIFF)
-            << int(TWRC_SUCCESS) << 0 << double(TWFF_TIFF);
-        QTest::newRow("count zero") << int(CAP_XFERCOUNT) << int(TWTY_INT16) << 0.0
-                                    << int(TWRC_FAILURE) << int(TWCC_BADVALUE) << -1.0;
-        QTest::newRow("count all")
-            << int(CAP_XFERCOUNT) << int(TWTY_INT16) << -1.0 << int(TWRC_SUCCESS) << 0 << -1.0;
-        QTest::newRow("orientation 4") << int(ICAP_ORIENTATION) << int(TWTY_UINT16) << 4.0
-                                       << int(TWRC_FAILURE) << int(TWCC_BADVALUE) << 0.0;
-        QTest::newRow("JPEG quality preset")
-            << int(ICAP_JPEGQUALITY) << int(TWTY_INT16) << -1.0 << int(TWRC_SUCCESS) << 0 << -1.0;
-        QTest::newRow("unknown capability") << int(ICAP_BITDEPTH) << int(TWTY_UINT16) << 8.0
-                                            << int(TWRC_FAILURE) << int(TWCC_CAPUNSUPPORTED) << no;
+        const auto row = [](const char* name, int cap, int type, double value, int rc, int cc,
+                            double readBack) {
+            QTest::newRow(name) << cap << type << value << rc << cc << readBack;
+        };
+        row("resolution snapped", ICAP_YRESOLUTION, TWTY_FIX32, 300.5, TWRC_CHECKSTATUS, 0, -1);
+        row("resolution zero", ICAP_XRESOLUTION, TWTY_FIX32, 0, TWRC_FAILURE, TWCC_BADVALUE, no);
+        row("colour", ICAP_PIXELTYPE, TWTY_UINT16, TWPT_RGB, TWRC_SUCCESS, 0, TWPT_RGB);
+        row("pixel type unknown", ICAP_PIXELTYPE, TWTY_UINT16, 7, TWRC_FAILURE, TWCC_BADVALUE, no);
+        row("A3 fits", ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A3, TWRC_SUCCESS, 0, TWSS_A3);
+        row("A0 clamped", ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A0, TWRC_CHECKSTATUS, 0, TWSS_A0);
+        row("duplex on", CAP_DUPLEXENABLED, TWTY_BOOL, 1, TWRC_FAILURE, TWCC_CAPUNSUPPORTED, 0);
+        row("duplex off", CAP_DUPLEXENABLED, TWTY_BOOL, 0, TWRC_SUCCESS, 0, 0);
+        row("native transfer", ICAP_XFERMECH, TWTY_UINT16, TWSX_NATIVE, TWRC_FAILURE, TWCC_BADVALUE,
+            TWSX_FILE);
+        row("PNG files", ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TWFF_PNG, TWRC_FAILURE, TWCC_BADVALUE,
+            TWFF_BMP);
+        row("TIFF files", ICAP_IMAGEFILEFORMAT, TWTY_UINT16, TWFF_TIFF, TWRC_SUCCESS, 0, TWFF_TIFF);
+        row("count zero", CAP_XFERCOUNT, TWTY_INT16, 0, TWRC_FAILURE, TWCC_BADVALUE, -1);
+        row("count all", CAP_XFERCOUNT, TWTY_INT16, -1, TWRC_SUCCESS, 0, -1);
+        row("orientation 4", ICAP_ORIENTATION, TWTY_UINT16, 4, TWRC_FAILURE, TWCC_BADVALUE, 0);
+        row("JPEG quality preset", ICAP_JPEGQUALITY, TWTY_INT16, -1, TWRC_SUCCESS, 0, -1);
+        row("unknown capability", ICAP_BITDEPTH, TWTY_UINT16, 8, TWRC_FAILURE, TWCC_CAPUNSUPPORTED,
+            no);
     }
     void capabilities()
     {
