@@ -143,7 +143,6 @@ private slots:
     void rotatesClockwise_data();
     void rotatesClockwise();
     void existingTargetIsLeftAlone();
-    void unwritableFolderIsDenied();
     void failsLeavingNothing_data();
     void failsLeavingNothing();
 
@@ -335,23 +334,6 @@ void TstScanFileWriter::existingTargetIsLeftAlone()
     QCOMPARE(entries(folder), QStringList{"page.bmp"});
 }
 
-void TstScanFileWriter::unwritableFolderIsDenied()
-{
-    const QString folder = m_dir.filePath("locked");
-    QVERIFY(QDir().mkpath(folder));
-    {
-        ReadOnlyGuard guard(folder);
-        QVERIFY(guard.ok());
-        QCOMPARE(writeScanFile(samplePage(Grey), request(folder + "/page.tif", TWFF_TIFF)),
-                 TW_UINT16(TWCC_DENIED));
-    }
-    QVERIFY(entries(folder).isEmpty());
-    QCOMPARE(writeScanFile(samplePage(Grey), request(folder + "/absent/page.tif", TWFF_TIFF)),
-             TW_UINT16(TWCC_DENIED));
-    QCOMPARE(writeScanFile(samplePage(Grey), request(folder + "/page.tif", TWFF_TIFF)),
-             TW_UINT16(TWCC_SUCCESS));
-}
-
 void TstScanFileWriter::failsLeavingNothing_data()
 {
     QTest::addColumn<ScanRaster>("page");
@@ -359,7 +341,7 @@ void TstScanFileWriter::failsLeavingNothing_data()
     QTest::addColumn<int>("format");
     QTest::addColumn<int>("compression");
     QTest::addColumn<int>("quality");
-    QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0 for none
+    QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0 for none, -1 read-only
     QTest::addColumn<int>("code");
 
     const ScanRaster colour = samplePage(Colour);
@@ -374,7 +356,7 @@ void TstScanFileWriter::failsLeavingNothing_data()
         n = n * 1103515245u + 12345u;
         return std::uint8_t(n >> 16);
     });
-    const int bad = TWCC_BADVALUE, writeError = TWCC_FILEWRITEERROR;
+    const int bad = TWCC_BADVALUE, writeError = TWCC_FILEWRITEERROR, denied = TWCC_DENIED;
     const int bmp = TWFF_BMP, tiff = TWFF_TIFF, jfif = TWFF_JFIF;
 
     QTest::newRow("png format") << colour << "a.png" << int(TWFF_PNG) << 0 << -2 << 0 << bad;
@@ -388,6 +370,8 @@ void TstScanFileWriter::failsLeavingNothing_data()
     QTest::newRow("no name") << colour << "" << bmp << 0 << -2 << 0 << bad;
     QTest::newRow("name too long")
         << colour << QString(90, QChar(0x9875)) + ".tif" << tiff << 0 << -2 << 0 << writeError;
+    QTest::newRow("read-only folder") << colour << "a.tif" << tiff << 0 << -2 << -1 << denied;
+    QTest::newRow("no such folder") << colour << "absent/a.tif" << tiff << 0 << -2 << 0 << denied;
     QTest::newRow("bmp disk full") << noise << "a" << bmp << 0 << -2 << 4096 << writeError;
     QTest::newRow("jfif disk full") << noise << "a" << jfif << 0 << -2 << 4096 << writeError;
     QTest::newRow("tiff disk full") << noise << "a" << tiff << 0 << -2 << 4096 << writeError;
@@ -412,10 +396,15 @@ void TstScanFileWriter::failsLeavingNothing()
     rlimit saved{};
     QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
     rlimit limited = saved;
-    limited.rlim_cur = sizeLimit ? rlim_t(sizeLimit) : saved.rlim_cur;
+    limited.rlim_cur = sizeLimit > 0 ? rlim_t(sizeLimit) : saved.rlim_cur;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    const TW_UINT16 result = writeScanFile(page, r);
+    TW_UINT16 result;
+    {
+        ReadOnlyGuard readOnly(sizeLimit < 0 ? folder : QString());
+        QVERIFY(sizeLimit >= 0 || readOnly.ok());
+        result = writeScanFile(page, r);
+    }
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(result, TW_UINT16(code));
