@@ -38,14 +38,14 @@ QString XlsxSheetParser::decodeEscapes(const QString& text)
 
 QString XlsxSheetParser::richText(XlsxPartReader& reader)
 {
-    const QString outer = reader.name().toString();
+    const QByteArray outer(reader.name().data(), reader.name().size());
     QString text;
     int phonetic = 0;
     while (reader.next()) {
         if (reader.isEnd()) {
             if (reader.name() == QLatin1String("rPh"))
                 --phonetic;
-            else if (reader.name() == outer)
+            else if (reader.name() == QLatin1String(outer))
                 break;
         } else if (reader.name() == QLatin1String("rPh")) {
             ++phonetic;
@@ -139,7 +139,7 @@ QString XlsxSheetParser::parse(XlsxPartReader& reader, XlsxSheet& sheet)
     while (reader.next()) {
         if (!reader.isStart())
             continue;
-        const QStringRef name = reader.name();
+        const QLatin1String name = reader.name();
         if (name == QLatin1String("row")) {
             int r = reader.attribute(QStringLiteral("r")).toInt();
             row = (r >= 1 && r <= maxRow) ? r : row + 1;

@@ -49,7 +49,7 @@ QString readStyles(XlsxPackage& package, const QString& part,
     bool inCellXfs = false;
     bool inNumFmts = false;
     while (reader->next()) {
-        const QStringRef name = reader->name();
+        const QLatin1String name = reader->name();
         if (name == QLatin1String("cellXfs")) {
             inCellXfs = reader->isStart();
         } else if (name == QLatin1String("numFmts")) {
