@@ -464,6 +464,8 @@ QString XlsxPartReader::failure() const
         return QStringLiteral("部件 %1 解压后超过大小上限，疑似压缩炸弹").arg(m_part);
     case XlsxPartDevice::TotalOverrun:
         return QStringLiteral("工作簿解压总量超过上限，疑似压缩炸弹");
+    case XlsxPartDevice::DeclaredOverrun:
+        return QStringLiteral("部件 %1 解压后比压缩包记录的大小更大，疑似压缩炸弹").arg(m_part);
     case XlsxPartDevice::TextOverrun:
         return QStringLiteral("部件 %1 含有超长文本，不是正常的工作簿").arg(m_part);
     case XlsxPartDevice::NoOverrun:

@@ -11,10 +11,23 @@ void XlsxSheet::addCell(int row, int column, const QVariant& value)
 
 void XlsxSheet::normalize()
 {
+    const auto rowBefore = [](const Row& a, const Row& b) { return a.row < b.row; };
+    const auto cellBefore = [](const Cell& a, const Cell& b) { return a.column < b.column; };
+    const bool ordered = std::adjacent_find(m_rows.begin(), m_rows.end(),
+                                            [](const Row& a, const Row& b) {
+                                                return a.row >= b.row;
+                                            }) == m_rows.end() &&
+                         std::all_of(m_rows.begin(), m_rows.end(), [](const Row& r) {
+                             return std::adjacent_find(r.cells.begin(), r.cells.end(),
+                                                       [](const Cell& a, const Cell& b) {
+                                                           return a.column >= b.column;
+                                                       }) == r.cells.end();
+                         });
+    if (ordered)
+        return;
     // Writers emit rows and cells in order; sorting only matters for odd files,
     // and a stable sort keeps the later of two duplicates last.
-    std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [](const Row& a, const Row& b) { return a.row < b.row; });
+    std::stable_sort(m_rows.begin(), m_rows.end(), rowBefore);
     std::vector<Row> merged;
     for (Row& r : m_rows) {
         if (!merged.empty() && merged.back().row == r.row) {
@@ -26,8 +39,7 @@ void XlsxSheet::normalize()
     }
     m_rows.swap(merged);
     for (Row& r : m_rows) {
-        std::stable_sort(r.cells.begin(), r.cells.end(),
-                         [](const Cell& a, const Cell& b) { return a.column < b.column; });
+        std::stable_sort(r.cells.begin(), r.cells.end(), cellBefore);
         std::vector<Cell> unique;
         for (Cell& c : r.cells) {
             if (!unique.empty() && unique.back().column == c.column)

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QVector>
+#include <string>
 
 // Turns a worksheet part into an XlsxSheet while it inflates.
 class XlsxSheetParser
@@ -25,8 +26,21 @@ public:
     static QString richText(XlsxPartReader& reader);
     // "B12" -> row 12, column 2; false for anything else.
     static bool parseReference(const QString& ref, int* row, int* column);
+    static bool parseReference(QLatin1String ref, int* row, int* column);
+
+    // The t attribute of a cell.
+    enum CellType
+    {
+        Number,
+        SharedString,
+        InlineString,
+        FormulaString,
+        Error,
+        Boolean,
+        IsoDate
+    };
 
 private:
-    QVariant cellValue(const QString& type, int style, const QString& v, bool hasV,
+    QVariant cellValue(CellType type, int style, const std::string& v, bool hasV,
                        const QString& inlineText) const;
 };
