@@ -1,7 +1,9 @@
 #include "XlsxPartDevice.h"
 #include "XlsxWorkbook.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <xlsxwriter.h>
@@ -92,6 +94,67 @@ const QByteArray dateStyles =
     "<xf numFmtId=\"20\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
     "<xf numFmtId=\"167\"/></cellXfs>";
 
+// What openpyxl writes: inline strings as character references, absolute sheet
+// targets, dates and date-times by number format, merged cells, a second sheet.
+const char* const kOpenpyxlScript = R"(
+import sys, datetime, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = '条目'
+ws.append(['档号', '日期', '时间', '页数', '比例', '已扫描', '备注'])
+ws.append(['A1-0001', datetime.date(2023, 5, 17), datetime.datetime(2023, 5, 17, 8, 30), 12, 0.5,
+           True, None])
+ws.append(['A1&<0002>', datetime.date(1999, 12, 31), None, 2023000000, -1.25, False, '卷内'])
+ws.merge_cells('G2:G3')
+ws['G2'] = '案卷一'
+wb.create_sheet('说明')['B2'] = '说明文字'
+wb.save(sys.argv[1])
+)";
+
+// A workbook whose one sheet inflates to `megabytes` of cells while the central
+// directory says every member holds 1000 bytes.
+const char* const kBombScript = R"(
+import sys, zipfile, struct
+path, mb = sys.argv[1], int(sys.argv[2])
+ns = 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'
+rel = 'http://schemas.openxmlformats.org/officeDocument/2006/relationships'
+pkg = 'http://schemas.openxmlformats.org/package/2006/relationships'
+with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('_rels/.rels', '<Relationships xmlns="%s"><Relationship Id="rId1" '
+               'Type="%s/officeDocument" Target="xl/workbook.xml"/></Relationships>' % (pkg, rel))
+    z.writestr('xl/workbook.xml', '<workbook xmlns="%s" xmlns:r="%s"><sheets><sheet name="S" '
+               'sheetId="1" r:id="rId1"/></sheets></workbook>' % (ns, rel))
+    z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns="%s"><Relationship Id="rId1" '
+               'Type="%s/worksheet" Target="worksheets/sheet1.xml"/></Relationships>' % (pkg, rel))
+    with z.open('xl/worksheets/sheet1.xml', 'w') as f:
+        f.write(('<worksheet xmlns="%s"><sheetData>' % ns).encode())
+        chunk = (b'<row>' + b'<c t="b"><v>1</v></c>' * 8 + b'</row>') * 6000
+        for _ in range(mb):
+            f.write(chunk)
+        f.write(b'</sheetData></worksheet>')
+data = bytearray(open(path, 'rb').read())
+i = data.find(b'PK\x01\x02')
+while i >= 0:
+    struct.pack_into('<I', data, i + 24, 1000)
+    i = data.find(b'PK\x01\x02', i + 4)
+open(path, 'wb').write(data)
+)";
+
+// Debian's python3-openpyxl belongs to the system interpreter.
+bool runPython(const QStringList& args, bool needsOpenpyxl)
+{
+    QProcess run;
+    const QString python = QStringLiteral("/usr/bin/python3");
+    if (needsOpenpyxl) {
+        run.start(python, {"-c", "import openpyxl"});
+        if (!run.waitForFinished(30000) || run.exitCode() != 0)
+            return false;
+    }
+    run.start(python, args);
+    return run.waitForFinished(120000) && run.exitStatus() == QProcess::NormalExit &&
+           run.exitCode() == 0;
+}
+
 } // namespace
 
 class TestXlsxWorkbook : public QObject
@@ -123,6 +186,8 @@ private slots:
     void cachedPerFileVersion();
     void largeSheetReadAcrossBlocks();
     void writtenByLibxlsxwriter();
+    void writtenByOpenpyxl();
+    void bombRefusedQuickly();
     void inflationCountedWhileReading();
 };
 
@@ -156,6 +221,19 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("formula text result")
         << row("<c r=\"A2\" t=\"str\"><f>A1&amp;\"x\"</f><v>A-0001</v></c>") << none << none << 2
         << 1 << QVariant(QStringLiteral("A-0001"));
+    QTest::newRow("entities and character references")
+        << row("<c r=\"A2\" t=\"inlineStr\"><is><t>A&amp;B&lt;&#x4E00;&#20108;&quot;</t></is></c>")
+        << none << none << 2 << 1 << QVariant(QStringLiteral("A&B<一二\""));
+    QTest::newRow("CDATA, comment and instruction in text")
+        << row("<c r=\"A2\" t=\"inlineStr\"><is><t>a<!-- x --><![CDATA[<b>&amp;]]><?pi x?>c</t>"
+               "</is></c>")
+        << none << none << 2 << 1 << QVariant(QStringLiteral("a<b>&amp;c"));
+    QTest::newRow("inline rich runs, phonetic skipped")
+        << row("<c r=\"A2\" t=\"inlineStr\"><is><r><t>卷</t></r><r><t xml:space=\"preserve\"> 一"
+               "</t></r><rPh sb=\"0\" eb=\"1\"><t>かん</t></rPh></is></c>")
+        << none << none << 2 << 1 << QVariant(QStringLiteral("卷 一"));
+    QTest::newRow("reference written as character references")
+        << row("<c r=\"&#66;2\" t=\'n\'><v> 3 </v></c>") << none << none << 2 << 2 << QVariant(3.0);
     QTest::newRow("boolean") << row("<c r=\"A2\" t=\"b\"><v>1</v></c>") << none << none << 2 << 1
                              << QVariant(true);
     QTest::newRow("error as text") << row("<c r=\"A2\" t=\"e\"><v>#N/A</v></c>") << none << none
@@ -378,6 +456,14 @@ void TestXlsxWorkbook::badInput_data()
         << 0 << 0 << "单元格数量";
     QTest::newRow("endless text") << write(oneSheet(sheetPart(QByteArray(5 << 20, ' ')))) << 0 << 0
                                   << "超长文本";
+    QTest::newRow("unknown entity")
+        << write(
+               oneSheet(sheetPart("<row r=\"1\">\n<c r=\"A1\" t=\"str\"><v>&nbsp;</v></c></row>")))
+        << 0 << 0 << "第 2 行";
+    QTest::newRow("truncated part")
+        << write(oneSheet(sheetPart("").left(60))) << 0 << 0 << "xl/worksheets/sheet1.xml";
+    QTest::newRow("element after the root")
+        << write(oneSheet(sheetPart("") + "<worksheet/>")) << 0 << 0 << "xl/worksheets/sheet1.xml";
     QTest::newRow("too many cells") << write(oneSheet(cells)) << 0 << 1 << "单元格数量";
 }
 
@@ -475,6 +561,50 @@ void TestXlsxWorkbook::writtenByLibxlsxwriter()
     QCOMPARE(s->cell(4, 5), QVariant(QStringLiteral("2023-05-17")));
     QCOMPARE(s->cell(5, 6), QVariant(QStringLiteral("卷1")));
     QCOMPARE(s->cell(5, 3), QVariant(true));
+}
+
+void TestXlsxWorkbook::writtenByOpenpyxl()
+{
+    const QString path = m_dir.filePath(QStringLiteral("openpyxl.xlsx"));
+    if (!runPython({"-c", kOpenpyxlScript, path}, true))
+        QSKIP("python3-openpyxl is not installed");
+
+    XlsxWorkbook book;
+    QCOMPARE(book.open(path), QString());
+    QCOMPARE(book.sheetNames(), (QStringList{"条目", "说明"}));
+    QCOMPARE(book.sheet(QStringLiteral("说明"))->cell(2, 2), QVariant(QStringLiteral("说明文字")));
+    const XlsxSheet* s = book.sheet(QStringLiteral("条目"));
+    QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}),
+             (QList<int>{1, 3, 1, 7}));
+    const QVariantList expected{
+        "档号",       "日期",     "时间",       "页数",       "比例",
+        "已扫描",     "备注",     "A1-0001",    "2023-05-17", "2023-05-17 08:30:00",
+        12.0,         0.5,        true,         "案卷一",     "A1&<0002>",
+        "1999-12-31", QVariant(), 2023000000.0, -1.25,        false,
+        "案卷一"};
+    for (int i = 0; i < expected.size(); ++i) {
+        const QVariant value = s->cell(1 + i / 7, 1 + i % 7);
+        const QVariant want = expected[i].userType() == QMetaType::QByteArray
+                                  ? QVariant(QString::fromUtf8(expected[i].toByteArray()))
+                                  : expected[i];
+        QVERIFY2(value == want && value.userType() == want.userType(),
+                 qPrintable(QStringLiteral("cell %1: %2").arg(i).arg(value.toString())));
+    }
+}
+
+void TestXlsxWorkbook::bombRefusedQuickly()
+{
+    // 300 MB of cells behind a directory that declares 1000 bytes a member.
+    const QString path = m_dir.filePath(QStringLiteral("bomb.xlsx"));
+    if (!runPython({"-c", kBombScript, path, "300"}, false))
+        QSKIP("python3 is not installed");
+    QVERIFY(QFileInfo(path).size() < 4 * 1024 * 1024);
+    QElapsedTimer clock;
+    clock.start();
+    XlsxWorkbook book;
+    const QString failure = book.open(path);
+    qInfo("bomb refused after %lld ms", clock.elapsed());
+    QVERIFY2(failure.contains(QStringLiteral("压缩炸弹")), qPrintable(failure));
 }
 
 void TestXlsxWorkbook::inflationCountedWhileReading()
