@@ -1,5 +1,7 @@
 #include "XlsxPartReader.h"
 
+#include "XlsxXmlText.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -10,69 +12,6 @@ const size_t chunkSize = 256 * 1024;
 bool isSpace(char c)
 {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
-
-void appendUtf8(unsigned code, std::string* out)
-{
-    if (code < 0x80) {
-        out->push_back(char(code));
-    } else if (code < 0x800) {
-        out->push_back(char(0xC0 | (code >> 6)));
-        out->push_back(char(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out->push_back(char(0xE0 | (code >> 12)));
-        out->push_back(char(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(char(0x80 | (code & 0x3F)));
-    } else {
-        out->push_back(char(0xF0 | (code >> 18)));
-        out->push_back(char(0x80 | ((code >> 12) & 0x3F)));
-        out->push_back(char(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(char(0x80 | (code & 0x3F)));
-    }
-}
-
-// One entity between '&' and ';' (both excluded); false when it is not one XML knows.
-bool decodeEntity(const char* from, const char* to, std::string* out)
-{
-    const size_t n = size_t(to - from);
-    if (n >= 2 && from[0] == '#') {
-        const bool hex = from[1] == 'x';
-        unsigned code = 0;
-        const char* p = from + (hex ? 2 : 1);
-        if (p == to)
-            return false;
-        for (; p < to; ++p) {
-            const char c = *p;
-            unsigned digit;
-            if (c >= '0' && c <= '9')
-                digit = unsigned(c - '0');
-            else if (hex && c >= 'a' && c <= 'f')
-                digit = unsigned(c - 'a' + 10);
-            else if (hex && c >= 'A' && c <= 'F')
-                digit = unsigned(c - 'A' + 10);
-            else
-                return false;
-            code = code * (hex ? 16 : 10) + digit;
-            if (code > 0x10FFFF)
-                return false;
-        }
-        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        appendUtf8(code, out);
-        return true;
-    }
-    static const struct
-    {
-        const char* name;
-        char c;
-    } named[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-    for (const auto& e : named) {
-        if (n == strlen(e.name) && memcmp(from, e.name, n) == 0) {
-            out->push_back(e.c);
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -139,19 +78,7 @@ bool XlsxPartReader::fill(qint64 wanted)
 
 bool XlsxPartReader::appendText(const char* from, const char* to, std::string* out)
 {
-    while (from < to) {
-        const char* amp = static_cast<const char*>(memchr(from, '&', size_t(to - from)));
-        if (!amp) {
-            out->append(from, size_t(to - from));
-            return true;
-        }
-        out->append(from, size_t(amp - from));
-        const char* semi = static_cast<const char*>(memchr(amp, ';', size_t(to - amp)));
-        if (!semi || !decodeEntity(amp + 1, semi, out))
-            return fail(QStringLiteral("无法识别的实体引用"));
-        from = semi + 1;
-    }
-    return true;
+    return XlsxXmlText::appendDecoded(from, to, out) || fail(QStringLiteral("无法识别的实体引用"));
 }
 
 // Reads one piece of markup starting at '<'. Start and end tags set the current
@@ -432,24 +359,15 @@ QString XlsxPartReader::attribute(const QString& localName) const
     for (const Attribute& a : m_attributes) {
         if (a.name != QLatin1String(wanted))
             continue;
+        // Line ends and tabs written literally in attribute values read as spaces;
+        // written as character references they stay what they are.
+        std::string raw(a.value.data(), size_t(a.value.size()));
+        std::replace_if(
+            raw.begin(), raw.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
+            ' ');
         std::string decoded;
-        const char* from = a.value.data();
-        const char* to = from + a.value.size();
-        // Attribute values outside the cells are few: decode them the plain way.
-        while (from < to) {
-            const char* amp = static_cast<const char*>(memchr(from, '&', size_t(to - from)));
-            if (!amp) {
-                decoded.append(from, size_t(to - from));
-                break;
-            }
-            decoded.append(from, size_t(amp - from));
-            const char* semi = static_cast<const char*>(memchr(amp, ';', size_t(to - amp)));
-            if (!semi || !decodeEntity(amp + 1, semi, &decoded))
-                return QString();
-            from = semi + 1;
-        }
-        // Line ends in attribute values read as spaces.
-        std::replace(decoded.begin(), decoded.end(), '\n', ' ');
+        if (!XlsxXmlText::appendDecoded(raw.data(), raw.data() + raw.size(), &decoded))
+            return QString();
         return QString::fromUtf8(decoded.data(), int(decoded.size()));
     }
     return QString();

@@ -138,13 +138,19 @@ bool XlsxSheetParser::parseReference(QLatin1String ref, int* row, int* column)
     return true;
 }
 
-QVariant XlsxSheetParser::cellValue(CellType type, int style, const std::string& v, bool hasV,
-                                    const QString& inlineText) const
+bool XlsxSheetParser::store(XlsxSheet& sheet, int row, int column, CellType type, int style,
+                            const std::string& v, bool hasV, const QString& inlineText) const
 {
+    const auto text = [&sheet, row, column](const QString& value) {
+        if (value.isEmpty())
+            return false;
+        sheet.addCell(row, column, value);
+        return true;
+    };
     if (type == InlineString)
-        return inlineText.isEmpty() ? QVariant() : QVariant(inlineText);
+        return text(inlineText);
     if (!hasV)
-        return QVariant(); // a styled but empty cell
+        return false; // a styled but empty cell
     const char* from = v.data();
     const char* to = from + v.size();
     while (from < to && isSpace(*from))
@@ -156,26 +162,27 @@ QVariant XlsxSheetParser::cellValue(CellType type, int style, const std::string&
     case SharedString: {
         const int index = toInt(trimmed, -1);
         if (index < 0 || index >= sharedStrings->size() || sharedStrings->at(index).isEmpty())
-            return QVariant();
-        return sharedStrings->at(index);
+            return false;
+        sheet.addSharedString(row, column, index);
+        return true;
     }
     case FormulaString:
-    case Error: {
-        const QString text = decodeEscapes(QString::fromUtf8(v.data(), int(v.size())));
-        return text.isEmpty() ? QVariant() : QVariant(text);
-    }
+    case Error:
+        return text(decodeEscapes(QString::fromUtf8(v.data(), int(v.size()))));
     case Boolean:
-        return QVariant(trimmed == QLatin1String("1") || trimmed == QLatin1String("true"));
+        sheet.addCell(row, column,
+                      QVariant(trimmed == QLatin1String("1") || trimmed == QLatin1String("true")));
+        return true;
     case IsoDate: {
         // ISO 8601 date and time, as Strict files may store them.
         const QString iso = QString(trimmed);
         const int t = iso.indexOf(QLatin1Char('T'));
         if (t < 0)
-            return iso;
+            return text(iso);
         const QString time = iso.mid(t + 1).left(8);
         if (time == QLatin1String("00:00:00") || time == QLatin1String("00:00"))
-            return iso.left(t);
-        return iso.left(t) + QLatin1Char(' ') + time;
+            return text(iso.left(t));
+        return text(iso.left(t) + QLatin1Char(' ') + time);
     }
     case InlineString:
     case Number:
@@ -187,19 +194,17 @@ QVariant XlsxSheetParser::cellValue(CellType type, int style, const std::string&
         from < to && *from == '+' && to - from > 1 && from[1] != '-' ? from + 1 : from;
     const auto parsed = std::from_chars(digits, to, number);
     if (from == to || parsed.ec != std::errc() || parsed.ptr != to)
-        return v.empty() ? QVariant() : QVariant(QString::fromUtf8(v.data(), int(v.size())));
+        return text(QString::fromUtf8(v.data(), int(v.size())));
     const auto kind = style >= 0 && style < styleKinds->size() ? styleKinds->at(style)
                                                                : XlsxNumberFormats::Number;
-    if (kind != XlsxNumberFormats::Number) {
-        const QString text = XlsxNumberFormats::serialText(number, kind, date1904);
-        if (!text.isEmpty())
-            return text;
-    }
-    return number;
+    sheet.addNumber(row, column, number, kind);
+    return true;
 }
 
 QString XlsxSheetParser::parse(XlsxPartReader& reader, XlsxSheet& sheet)
 {
+    sheet.setSharedStrings(sharedStrings);
+    sheet.setDate1904(date1904);
     int row = 0;
     int column = 0;
     std::string v;
@@ -243,12 +248,8 @@ QString XlsxSheetParser::parse(XlsxPartReader& reader, XlsxSheet& sheet)
                     reader.skip();
                 }
             }
-            const QVariant value = cellValue(type, style, v, hasV, inlineText);
-            if (value.isValid()) {
-                if (--*cellsLeft < 0)
-                    return QStringLiteral("单元格数量超过上限，拒绝读取");
-                sheet.addCell(row, column, value);
-            }
+            if (store(sheet, row, column, type, style, v, hasV, inlineText) && --*cellsLeft < 0)
+                return QStringLiteral("单元格数量超过上限，拒绝读取");
         } else if (name == QLatin1String("mergeCell")) {
             XlsxSheet::Range range;
             if (parseRange(reader.attribute(QStringLiteral("ref")), &range))

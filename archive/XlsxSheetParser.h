@@ -6,13 +6,14 @@
 
 #include <QStringList>
 #include <QVector>
+#include <memory>
 #include <string>
 
 // Turns a worksheet part into an XlsxSheet while it inflates.
 class XlsxSheetParser
 {
 public:
-    const QStringList* sharedStrings = nullptr;
+    std::shared_ptr<const QStringList> sharedStrings = std::make_shared<QStringList>();
     const QVector<XlsxNumberFormats::Kind>* styleKinds = nullptr; // by cell style index
     bool date1904 = false;
     qint64* cellsLeft = nullptr; // shared by all sheets of a workbook
@@ -41,6 +42,7 @@ public:
     };
 
 private:
-    QVariant cellValue(CellType type, int style, const std::string& v, bool hasV,
-                       const QString& inlineText) const;
+    // Adds the cell's value to the sheet; false when it holds none.
+    bool store(XlsxSheet& sheet, int row, int column, CellType type, int style,
+               const std::string& v, bool hasV, const QString& inlineText) const;
 };

@@ -272,6 +272,9 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("cell without reference follows")
         << row("<c r=\"B2\"><v>1</v></c><c><v>2</v></c>") << none << none << 2 << 3
         << QVariant(2.0);
+    QTest::newRow("later duplicate wins, cells out of order")
+        << row("<c r=\"C2\"><v>3</v></c><c r=\"A2\"><v>1</v></c><c r=\"C2\" t=\"b\"><v>0</v></c>")
+        << none << none << 2 << 3 << QVariant(false);
     QTest::newRow("row without reference follows")
         << sheetPart("<row r=\"4\"><c r=\"A4\"><v>1</v></c></row><row><c><v>5</v></c></row>")
         << none << none << 5 << 1 << QVariant(5.0);
@@ -348,6 +351,11 @@ void TestXlsxWorkbook::usedRange()
     const XlsxSheet* s = book.sheet(QStringLiteral("表1"));
     QVERIFY(s);
     QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}), range);
+    if (range[0] > 0) {
+        QVERIFY(s->hasValues(range[0]) && s->hasValues(range[1]));
+        QVERIFY(!s->hasValues(range[0] + 1) || range[1] <= range[0] + 1);
+        QVERIFY(!s->hasValues(range[1] + 1));
+    }
 }
 
 void TestXlsxWorkbook::packageLayouts_data()
