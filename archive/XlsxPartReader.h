@@ -80,7 +80,8 @@ private:
     bool m_pendingEnd = false; // the end of a self-closed element comes next
     QLatin1String m_name;
     std::vector<Attribute> m_attributes;
-    std::vector<std::string> m_open; // qualified names of the open elements
+    std::string m_openNames;          // qualified names of the open elements, end to end
+    std::vector<size_t> m_openStarts; // where each begins in m_openNames
     bool m_seenRoot = false;
     bool m_finished = false;
 

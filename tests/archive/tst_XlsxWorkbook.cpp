@@ -512,12 +512,14 @@ void TestXlsxWorkbook::cachedPerFileVersion()
 
 void TestXlsxWorkbook::largeSheetReadAcrossBlocks()
 {
-    // Many inflate blocks: values and text that straddle a block edge must read whole.
+    // Many inflate blocks: values, text and quoted attributes holding '>' that
+    // straddle a block edge must read whole.
     QByteArray body;
     for (int r = 1; r <= 20000; ++r) {
         const QByteArray n = QByteArray::number(r);
-        body += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n +
-                "\" t=\"inlineStr\"><is><t>第" + n + "号</t></is></c></row>";
+        body += "<row r=\"" + n + "\" x:note='a>\"b' xmlns:x=\"urn:x\"><c r=\"A" + n + "\"><v>" +
+                n + "</v></c><c r=\"B" + n + "\" t=\"inlineStr\"><is><t>第" + n +
+                "号</t></is></c></row>";
     }
     XlsxWorkbook book;
     QCOMPARE(book.open(write(oneSheet(sheetPart(body)))), QString());
