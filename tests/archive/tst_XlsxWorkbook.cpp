@@ -81,18 +81,22 @@ Parts oneSheet(const QByteArray& sheet, const QByteArray& strings = QByteArray()
     return parts;
 }
 
-// Cell styles 0..: General, built-in 14, 22, 31 (Chinese date), 20 (time), then custom 164-167.
+// Cell styles 0..: General, built-in 14, 22, 31 (Chinese date), 20 (time), then custom
+// 164-167, then WPS's Chinese-numeral date (168) and LibreOffice's upper-case date (169).
 const QByteArray dateStyles =
     "<numFmts><numFmt numFmtId=\"164\" "
     "formatCode=\"yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
     "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot;d&quot;\"/>"
     "<numFmt numFmtId=\"166\" formatCode=\"[Red]0.00;[Blue]\\-0.00\"/>"
-    "<numFmt numFmtId=\"167\" formatCode=\"yyyy/mm/dd\\ hh:mm\"/></numFmts>"
+    "<numFmt numFmtId=\"167\" formatCode=\"yyyy/mm/dd\\ hh:mm\"/>"
+    "<numFmt numFmtId=\"168\" "
+    "formatCode=\"[DBNum1][$-804]yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+    "<numFmt numFmtId=\"169\" formatCode=\"YYYY\\-MM\\-DD\"/></numFmts>"
     "<cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs>"
     "<dxfs><dxf><numFmt numFmtId=\"165\" formatCode=\"yyyy-mm-dd\"/></dxf></dxfs>"
     "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"31\"/>"
     "<xf numFmtId=\"20\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
-    "<xf numFmtId=\"167\"/></cellXfs>";
+    "<xf numFmtId=\"167\"/><xf numFmtId=\"168\"/><xf numFmtId=\"169\"/></cellXfs>";
 
 // What openpyxl writes: inline strings as character references, absolute sheet
 // targets, dates and date-times by number format, merged cells, a second sheet.
@@ -264,6 +268,16 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("custom date time")
         << row("<c r=\"A2\" s=\"8\"><v>45292.75</v></c>") << none << none << 2 << 1
         << QVariant(QStringLiteral("2024-01-01 18:00:00"));
+    QTest::newRow("WPS Chinese-numeral date")
+        << row("<c r=\"A2\" s=\"9\" t=\"n\"><v>45292</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01"));
+    QTest::newRow("LibreOffice upper-case date")
+        << row("<c r=\"A2\" s=\"10\"><v>45292</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01"));
+    QTest::newRow("Excel row extension attributes")
+        << sheetPart("<row r=\"2\" spans=\"1:3\" x14ac:dyDescent=\"0.25\" xmlns:x14ac=\"urn:x\">"
+                     "<c r=\"A2\" s=\"0\" t=\"s\"><v>0</v></c></row>")
+        << sst << none << 2 << 1 << QVariant(QStringLiteral("档号"));
     QTest::newRow("1904 system") << row("<c r=\"A2\" s=\"1\"><v>0</v></c>") << none
                                  << QByteArray("<workbookPr date1904=\"1\"/>") << 2 << 1
                                  << QVariant(QStringLiteral("1904-01-01"));
