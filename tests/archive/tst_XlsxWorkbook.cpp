@@ -484,6 +484,8 @@ void TestXlsxWorkbook::badInput_data()
         << 0 << 0 << "第 2 行";
     QTest::newRow("truncated part")
         << write(oneSheet(sheetPart("").left(60))) << 0 << 0 << "xl/worksheets/sheet1.xml";
+    QTest::newRow("UTF-16 part") << write(oneSheet(QByteArray("\xff\xfe<\0w\0/\0>\0", 10))) << 0
+                                 << 0 << "UTF-16";
     QTest::newRow("element after the root")
         << write(oneSheet(sheetPart("") + "<worksheet/>")) << 0 << 0 << "xl/worksheets/sheet1.xml";
     QTest::newRow("too many cells") << write(oneSheet(cells)) << 0 << 1 << "单元格数量";
