@@ -84,9 +84,11 @@ std::unique_ptr<XlsxPartReader> XlsxPackage::openPart(const QString& partName)
     // An honest size that is already too large is refused before inflating;
     // the counting while reading catches sizes that lie.
     QString refused;
+    qint64 declared = -1;
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
+        declared = qint64(stat.size);
         if (qint64(stat.size) > m_limits.partBytes)
             refused = QStringLiteral("部件 %1 解压后超过大小上限，疑似压缩炸弹").arg(partName);
         else if (m_inflated + qint64(stat.size) > m_limits.totalBytes)
@@ -96,7 +98,7 @@ std::unique_ptr<XlsxPartReader> XlsxPackage::openPart(const QString& partName)
     if (!file)
         return nullptr;
     auto device = std::make_unique<XlsxPartDevice>(file, m_limits.partBytes, &m_inflated,
-                                                   m_limits.totalBytes);
+                                                   m_limits.totalBytes, declared);
     auto reader = std::make_unique<XlsxPartReader>(partName, std::move(device));
     if (!refused.isEmpty())
         reader->refuse(refused);

@@ -12,8 +12,9 @@ const qint64 maxTextRun = 4 * 1024 * 1024;
 } // namespace
 
 XlsxPartDevice::XlsxPartDevice(zip_file* file, qint64 partLimit, qint64* totalRead,
-                               qint64 totalLimit)
-    : m_file(file), m_partLimit(partLimit), m_totalRead(totalRead), m_totalLimit(totalLimit)
+                               qint64 totalLimit, qint64 declaredSize)
+    : m_file(file), m_partLimit(partLimit), m_totalRead(totalRead), m_totalLimit(totalLimit),
+      m_declaredSize(declaredSize)
 {
     // Unbuffered: every read goes straight to the inflater, so the XML reader
     // keeps pulling until the member really ends.
@@ -46,7 +47,11 @@ qint64 XlsxPartDevice::readData(char* data, qint64 maxSize)
         m_sinceMarkup = n - (static_cast<const char*>(lastTag) - data) - 1;
     else
         m_sinceMarkup += n;
-    if (m_partRead > m_partLimit)
+    // A member that inflates past the size its directory entry gives is lying,
+    // which is how zip bombs slip past a check of the declared sizes: stop at once.
+    if (m_declaredSize >= 0 && m_partRead > m_declaredSize)
+        m_overrun = DeclaredOverrun;
+    else if (m_partRead > m_partLimit)
         m_overrun = PartOverrun;
     else if (*m_totalRead > m_totalLimit)
         m_overrun = TotalOverrun;

@@ -15,10 +15,13 @@ public:
         NoOverrun,
         PartOverrun,
         TotalOverrun,
-        TextOverrun
+        TextOverrun,
+        DeclaredOverrun // more than the zip's own directory says the member holds
     };
 
-    XlsxPartDevice(zip_file* file, qint64 partLimit, qint64* totalRead, qint64 totalLimit);
+    // declaredSize is the inflated size the zip records for the member, -1 when unknown.
+    XlsxPartDevice(zip_file* file, qint64 partLimit, qint64* totalRead, qint64 totalLimit,
+                   qint64 declaredSize = -1);
     ~XlsxPartDevice() override;
 
     bool isSequential() const override { return true; }
@@ -35,6 +38,7 @@ private:
     qint64 m_partLimit;
     qint64* m_totalRead;
     qint64 m_totalLimit;
+    qint64 m_declaredSize;
     qint64 m_partRead = 0;
     qint64 m_sinceMarkup = 0;
     Overrun m_overrun = NoOverrun;

@@ -1,42 +1,91 @@
 #include "XlsxSheet.h"
 
 #include <algorithm>
+#include <cstring>
+
+void XlsxSheet::append(int row, int column, Type type, const void* payload)
+{
+    Stored stored;
+    stored.column = quint16(column);
+    stored.type = type;
+    stored.unused = 0;
+    std::memcpy(stored.payload, payload, sizeof stored.payload);
+    if (m_rows.empty() || m_rows.back().row != row) {
+        if (!m_rows.empty() && m_rows.back().row > row)
+            m_ordered = false;
+        m_rows.push_back(RowStart{row, quint32(m_cells.size())});
+    } else if (m_cells.back().column >= column) {
+        m_ordered = false;
+    }
+    m_cells.push_back(stored);
+}
+
+void XlsxSheet::addNumber(int row, int column, double value, XlsxNumberFormats::Kind kind)
+{
+    const Type type = kind == XlsxNumberFormats::Date       ? Date
+                      : kind == XlsxNumberFormats::DateTime ? DateTime
+                                                            : Number;
+    append(row, column, type, &value);
+}
+
+void XlsxSheet::addSharedString(int row, int column, int index)
+{
+    const quint64 payload = quint32(index);
+    append(row, column, Shared, &payload);
+}
 
 void XlsxSheet::addCell(int row, int column, const QVariant& value)
 {
-    if (m_rows.empty() || m_rows.back().row != row)
-        m_rows.push_back(Row{row, {}});
-    m_rows.back().cells.push_back(Cell{column, value});
+    if (value.userType() == QMetaType::Double) {
+        addNumber(row, column, value.toDouble());
+    } else if (value.userType() == QMetaType::Bool) {
+        const quint64 payload = value.toBool();
+        append(row, column, Bool, &payload);
+    } else {
+        const quint64 payload = m_values.size();
+        m_values.push_back(value);
+        append(row, column, Other, &payload);
+    }
+}
+
+size_t XlsxSheet::rowEnd(size_t rowIndex) const
+{
+    return rowIndex + 1 < m_rows.size() ? m_rows[rowIndex + 1].first : m_cells.size();
 }
 
 void XlsxSheet::normalize()
 {
+    if (m_ordered)
+        return;
     // Writers emit rows and cells in order; sorting only matters for odd files,
     // and a stable sort keeps the later of two duplicates last.
-    std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [](const Row& a, const Row& b) { return a.row < b.row; });
-    std::vector<Row> merged;
-    for (Row& r : m_rows) {
-        if (!merged.empty() && merged.back().row == r.row) {
-            for (Cell& c : r.cells)
-                merged.back().cells.push_back(std::move(c));
-        } else {
-            merged.push_back(std::move(r));
-        }
+    struct Placed
+    {
+        int row;
+        Stored stored;
+    };
+    std::vector<Placed> all;
+    all.reserve(m_cells.size());
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        for (size_t i = m_rows[r].first; i < rowEnd(r); ++i)
+            all.push_back(Placed{m_rows[r].row, m_cells[i]});
     }
-    m_rows.swap(merged);
-    for (Row& r : m_rows) {
-        std::stable_sort(r.cells.begin(), r.cells.end(),
-                         [](const Cell& a, const Cell& b) { return a.column < b.column; });
-        std::vector<Cell> unique;
-        for (Cell& c : r.cells) {
-            if (!unique.empty() && unique.back().column == c.column)
-                unique.back() = std::move(c);
-            else
-                unique.push_back(std::move(c));
+    std::stable_sort(all.begin(), all.end(), [](const Placed& a, const Placed& b) {
+        return a.row != b.row ? a.row < b.row : a.stored.column < b.stored.column;
+    });
+    m_cells.clear();
+    m_rows.clear();
+    for (const Placed& p : all) {
+        if (!m_rows.empty() && m_rows.back().row == p.row &&
+            m_cells.back().column == p.stored.column) {
+            m_cells.back() = p.stored;
+            continue;
         }
-        r.cells.swap(unique);
+        if (m_rows.empty() || m_rows.back().row != p.row)
+            m_rows.push_back(RowStart{p.row, quint32(m_cells.size())});
+        m_cells.push_back(p.stored);
     }
+    m_ordered = true;
 }
 
 void XlsxSheet::computeRange()
@@ -45,32 +94,69 @@ void XlsxSheet::computeRange()
         return;
     m_firstRow = m_rows.front().row;
     m_lastRow = m_rows.back().row;
-    m_firstColumn = m_rows.front().cells.front().column;
+    m_firstColumn = m_cells.front().column;
     m_lastColumn = m_firstColumn;
-    for (const Row& r : m_rows) {
-        m_firstColumn = std::min(m_firstColumn, r.cells.front().column);
-        m_lastColumn = std::max(m_lastColumn, r.cells.back().column);
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        m_firstColumn = std::min<int>(m_firstColumn, m_cells[m_rows[r].first].column);
+        m_lastColumn = std::max<int>(m_lastColumn, m_cells[rowEnd(r) - 1].column);
     }
 }
 
-QVariant XlsxSheet::storedCell(int row, int column) const
+const XlsxSheet::Stored* XlsxSheet::find(int row, int column) const
 {
     auto r = std::lower_bound(m_rows.begin(), m_rows.end(), row,
-                              [](const Row& a, int value) { return a.row < value; });
+                              [](const RowStart& a, int value) { return a.row < value; });
     if (r == m_rows.end() || r->row != row)
-        return QVariant();
-    auto c = std::lower_bound(r->cells.begin(), r->cells.end(), column,
-                              [](const Cell& a, int value) { return a.column < value; });
-    if (c == r->cells.end() || c->column != column)
-        return QVariant();
-    return c->value;
+        return nullptr;
+    const auto begin = m_cells.begin() + r->first;
+    const auto end = m_cells.begin() + rowEnd(size_t(r - m_rows.begin()));
+    auto c = std::lower_bound(begin, end, column,
+                              [](const Stored& a, int value) { return a.column < value; });
+    if (c == end || c->column != column)
+        return nullptr;
+    return &*c;
+}
+
+QVariant XlsxSheet::valueOf(const Stored& stored) const
+{
+    double number = 0;
+    std::memcpy(&number, stored.payload, sizeof number);
+    switch (stored.type) {
+    case Date:
+    case DateTime: {
+        const QString text = XlsxNumberFormats::serialText(
+            number, stored.type == Date ? XlsxNumberFormats::Date : XlsxNumberFormats::DateTime,
+            m_date1904);
+        if (!text.isEmpty())
+            return text;
+        return number;
+    }
+    case Number:
+        return number;
+    case Bool:
+        return QVariant(stored.payload[0] != 0);
+    case Shared:
+        return m_shared && int(stored.payload[0]) < m_shared->size()
+                   ? QVariant(m_shared->at(int(stored.payload[0])))
+                   : QVariant();
+    case Other:
+        return m_values[stored.payload[0]];
+    }
+    return QVariant();
 }
 
 QVariant XlsxSheet::cell(int row, int column) const
 {
     if (row < 1 || column < 1)
         return QVariant();
-    return storedCell(row, column);
+    const Stored* stored = find(row, column);
+    return stored ? valueOf(*stored) : QVariant();
+}
+
+bool XlsxSheet::hasValues(int row) const
+{
+    return std::binary_search(m_rows.begin(), m_rows.end(), RowStart{row, 0},
+                              [](const RowStart& a, const RowStart& b) { return a.row < b.row; });
 }
 
 bool XlsxSheet::finish(qint64* cellsLeft)
@@ -81,9 +167,9 @@ bool XlsxSheet::finish(qint64* cellsLeft)
     // in once, within the range of real values only, so lookups stay a binary
     // search and a sheet-wide merge costs no more than the cells it really spans.
     qint64 area = 0;
-    std::vector<QVariant> anchors;
+    std::vector<const Stored*> anchors;
     for (Range& m : m_merges) {
-        anchors.push_back(storedCell(m.firstRow, m.firstColumn));
+        anchors.push_back(find(m.firstRow, m.firstColumn));
         m.firstRow = std::max(m.firstRow, m_firstRow);
         m.lastRow = std::min(m.lastRow, m_lastRow);
         m.firstColumn = std::max(m.firstColumn, m_firstColumn);
@@ -93,19 +179,18 @@ bool XlsxSheet::finish(qint64* cellsLeft)
         if (area > *cellsLeft)
             return false; // checked before anything is allocated
     }
-    std::vector<std::pair<std::pair<int, int>, QVariant>> added;
+    std::vector<std::pair<std::pair<int, int>, Stored>> added;
     for (size_t i = 0; i < m_merges.size(); ++i) {
         const Range& m = m_merges[i];
-        const QVariant& anchor = anchors[i];
-        if (!anchor.isValid())
+        if (!anchors[i])
             continue;
         for (int r = m.firstRow; r <= m.lastRow; ++r) {
             for (int c = m.firstColumn; c <= m.lastColumn; ++c) {
-                if (storedCell(r, c).isValid())
+                if (find(r, c))
                     continue;
                 if (--*cellsLeft < 0)
                     return false;
-                added.push_back({{r, c}, anchor});
+                added.push_back({{r, c}, *anchors[i]});
             }
         }
     }
@@ -113,7 +198,7 @@ bool XlsxSheet::finish(qint64* cellsLeft)
     if (added.empty())
         return true;
     for (const auto& a : added)
-        addCell(a.first.first, a.first.second, a.second);
+        append(a.first.first, a.first.second, a.second.type, a.second.payload);
     normalize();
     return true;
 }

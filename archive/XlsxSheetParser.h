@@ -6,12 +6,14 @@
 
 #include <QStringList>
 #include <QVector>
+#include <memory>
+#include <string>
 
 // Turns a worksheet part into an XlsxSheet while it inflates.
 class XlsxSheetParser
 {
 public:
-    const QStringList* sharedStrings = nullptr;
+    std::shared_ptr<const QStringList> sharedStrings = std::make_shared<QStringList>();
     const QVector<XlsxNumberFormats::Kind>* styleKinds = nullptr; // by cell style index
     bool date1904 = false;
     qint64* cellsLeft = nullptr; // shared by all sheets of a workbook
@@ -25,8 +27,22 @@ public:
     static QString richText(XlsxPartReader& reader);
     // "B12" -> row 12, column 2; false for anything else.
     static bool parseReference(const QString& ref, int* row, int* column);
+    static bool parseReference(QLatin1String ref, int* row, int* column);
+
+    // The t attribute of a cell.
+    enum CellType
+    {
+        Number,
+        SharedString,
+        InlineString,
+        FormulaString,
+        Error,
+        Boolean,
+        IsoDate
+    };
 
 private:
-    QVariant cellValue(const QString& type, int style, const QString& v, bool hasV,
-                       const QString& inlineText) const;
+    // Adds the cell's value to the sheet; false when it holds none.
+    bool store(XlsxSheet& sheet, int row, int column, CellType type, int style,
+               const std::string& v, bool hasV, const QString& inlineText) const;
 };

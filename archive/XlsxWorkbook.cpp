@@ -49,7 +49,7 @@ QString readStyles(XlsxPackage& package, const QString& part,
     bool inCellXfs = false;
     bool inNumFmts = false;
     while (reader->next()) {
-        const QStringRef name = reader->name();
+        const QLatin1String name = reader->name();
         if (name == QLatin1String("cellXfs")) {
             inCellXfs = reader->isStart();
         } else if (name == QLatin1String("numFmts")) {
@@ -133,10 +133,10 @@ std::shared_ptr<const XlsxWorkbook::Contents> load(const QString& path, const Xl
             return nullptr;
     }
 
-    QStringList strings;
+    auto strings = std::make_shared<QStringList>();
     QVector<XlsxNumberFormats::Kind> kinds;
     if (!sharedStringsPart.isEmpty())
-        *failure = readSharedStrings(package, sharedStringsPart, &strings);
+        *failure = readSharedStrings(package, sharedStringsPart, strings.get());
     if (failure->isEmpty() && !stylesPart.isEmpty())
         *failure = readStyles(package, stylesPart, &kinds);
     if (!failure->isEmpty())
@@ -145,7 +145,7 @@ std::shared_ptr<const XlsxWorkbook::Contents> load(const QString& path, const Xl
     auto contents = std::make_shared<XlsxWorkbook::Contents>();
     qint64 cellsLeft = limits.cells;
     XlsxSheetParser parser;
-    parser.sharedStrings = &strings;
+    parser.sharedStrings = strings;
     parser.styleKinds = &kinds;
     parser.date1904 = date1904;
     parser.cellsLeft = &cellsLeft;

@@ -1,7 +1,9 @@
 #include "XlsxPartDevice.h"
 #include "XlsxWorkbook.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <xlsxwriter.h>
@@ -79,18 +81,83 @@ Parts oneSheet(const QByteArray& sheet, const QByteArray& strings = QByteArray()
     return parts;
 }
 
-// Cell styles 0..: General, built-in 14, 22, 31 (Chinese date), 20 (time), then custom 164-167.
+// Cell styles 0..: General, built-in 14, 22, 31 (Chinese date), 20 (time), then custom
+// 164-167, then WPS's Chinese-numeral date (168) and LibreOffice's upper-case date (169).
 const QByteArray dateStyles =
     "<numFmts><numFmt numFmtId=\"164\" "
     "formatCode=\"yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
     "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot;d&quot;\"/>"
     "<numFmt numFmtId=\"166\" formatCode=\"[Red]0.00;[Blue]\\-0.00\"/>"
-    "<numFmt numFmtId=\"167\" formatCode=\"yyyy/mm/dd\\ hh:mm\"/></numFmts>"
+    "<numFmt numFmtId=\"167\" formatCode=\"yyyy/mm/dd\\ hh:mm\"/>"
+    "<numFmt numFmtId=\"168\" "
+    "formatCode=\"[DBNum1][$-804]yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;\"/>"
+    "<numFmt numFmtId=\"169\" formatCode=\"YYYY\\-MM\\-DD\"/></numFmts>"
     "<cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs>"
     "<dxfs><dxf><numFmt numFmtId=\"165\" formatCode=\"yyyy-mm-dd\"/></dxf></dxfs>"
     "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"22\"/><xf numFmtId=\"31\"/>"
     "<xf numFmtId=\"20\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/>"
-    "<xf numFmtId=\"167\"/></cellXfs>";
+    "<xf numFmtId=\"167\"/><xf numFmtId=\"168\"/><xf numFmtId=\"169\"/></cellXfs>";
+
+// What openpyxl writes: inline strings as character references, absolute sheet
+// targets, dates and date-times by number format, merged cells, a second sheet.
+const char* const kOpenpyxlScript = R"(
+import sys, datetime, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = '条目'
+ws.append(['档号', '日期', '时间', '页数', '比例', '已扫描', '备注'])
+ws.append(['A1-0001', datetime.date(2023, 5, 17), datetime.datetime(2023, 5, 17, 8, 30), 12, 0.5,
+           True, None])
+ws.append(['A1&<0002>', datetime.date(1999, 12, 31), None, 2023000000, -1.25, False, '卷内'])
+ws.merge_cells('G2:G3')
+ws['G2'] = '案卷一'
+wb.create_sheet('说明')['B2'] = '说明文字'
+wb.save(sys.argv[1])
+)";
+
+// A workbook whose one sheet inflates to `megabytes` of cells while the central
+// directory says every member holds 1000 bytes.
+const char* const kBombScript = R"(
+import sys, zipfile, struct
+path, mb = sys.argv[1], int(sys.argv[2])
+ns = 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'
+rel = 'http://schemas.openxmlformats.org/officeDocument/2006/relationships'
+pkg = 'http://schemas.openxmlformats.org/package/2006/relationships'
+with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('_rels/.rels', '<Relationships xmlns="%s"><Relationship Id="rId1" '
+               'Type="%s/officeDocument" Target="xl/workbook.xml"/></Relationships>' % (pkg, rel))
+    z.writestr('xl/workbook.xml', '<workbook xmlns="%s" xmlns:r="%s"><sheets><sheet name="S" '
+               'sheetId="1" r:id="rId1"/></sheets></workbook>' % (ns, rel))
+    z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns="%s"><Relationship Id="rId1" '
+               'Type="%s/worksheet" Target="worksheets/sheet1.xml"/></Relationships>' % (pkg, rel))
+    with z.open('xl/worksheets/sheet1.xml', 'w') as f:
+        f.write(('<worksheet xmlns="%s"><sheetData>' % ns).encode())
+        chunk = (b'<row>' + b'<c t="b"><v>1</v></c>' * 8 + b'</row>') * 6000
+        for _ in range(mb):
+            f.write(chunk)
+        f.write(b'</sheetData></worksheet>')
+data = bytearray(open(path, 'rb').read())
+i = data.find(b'PK\x01\x02')
+while i >= 0:
+    struct.pack_into('<I', data, i + 24, 1000)
+    i = data.find(b'PK\x01\x02', i + 4)
+open(path, 'wb').write(data)
+)";
+
+// Debian's python3-openpyxl belongs to the system interpreter.
+bool runPython(const QStringList& args, bool needsOpenpyxl)
+{
+    QProcess run;
+    const QString python = QStringLiteral("/usr/bin/python3");
+    if (needsOpenpyxl) {
+        run.start(python, {"-c", "import openpyxl"});
+        if (!run.waitForFinished(30000) || run.exitCode() != 0)
+            return false;
+    }
+    run.start(python, args);
+    return run.waitForFinished(120000) && run.exitStatus() == QProcess::NormalExit &&
+           run.exitCode() == 0;
+}
 
 } // namespace
 
@@ -123,6 +190,8 @@ private slots:
     void cachedPerFileVersion();
     void largeSheetReadAcrossBlocks();
     void writtenByLibxlsxwriter();
+    void writtenByOpenpyxl();
+    void bombRefusedQuickly();
     void inflationCountedWhileReading();
 };
 
@@ -156,6 +225,12 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("formula text result")
         << row("<c r=\"A2\" t=\"str\"><f>A1&amp;\"x\"</f><v>A-0001</v></c>") << none << none << 2
         << 1 << QVariant(QStringLiteral("A-0001"));
+    QTest::newRow("inline rich runs, phonetic skipped")
+        << row("<c r=\"A2\" t=\"inlineStr\"><is><r><t>卷</t></r><r><t xml:space=\"preserve\"> 一"
+               "</t></r><rPh sb=\"0\" eb=\"1\"><t>かん</t></rPh></is></c>")
+        << none << none << 2 << 1 << QVariant(QStringLiteral("卷 一"));
+    QTest::newRow("reference written as character references")
+        << row("<c r=\"&#66;2\" t=\'n\'><v> 3 </v></c>") << none << none << 2 << 2 << QVariant(3.0);
     QTest::newRow("boolean") << row("<c r=\"A2\" t=\"b\"><v>1</v></c>") << none << none << 2 << 1
                              << QVariant(true);
     QTest::newRow("error as text") << row("<c r=\"A2\" t=\"e\"><v>#N/A</v></c>") << none << none
@@ -186,6 +261,16 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("custom date time")
         << row("<c r=\"A2\" s=\"8\"><v>45292.75</v></c>") << none << none << 2 << 1
         << QVariant(QStringLiteral("2024-01-01 18:00:00"));
+    QTest::newRow("WPS Chinese-numeral date")
+        << row("<c r=\"A2\" s=\"9\" t=\"n\"><v>45292</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01"));
+    QTest::newRow("LibreOffice upper-case date")
+        << row("<c r=\"A2\" s=\"10\"><v>45292</v></c>") << none << none << 2 << 1
+        << QVariant(QStringLiteral("2024-01-01"));
+    QTest::newRow("Excel row extension attributes")
+        << sheetPart("<row r=\"2\" spans=\"1:3\" x14ac:dyDescent=\"0.25\" xmlns:x14ac=\"urn:x\">"
+                     "<c r=\"A2\" s=\"0\" t=\"s\"><v>0</v></c></row>")
+        << sst << none << 2 << 1 << QVariant(QStringLiteral("档号"));
     QTest::newRow("1904 system") << row("<c r=\"A2\" s=\"1\"><v>0</v></c>") << none
                                  << QByteArray("<workbookPr date1904=\"1\"/>") << 2 << 1
                                  << QVariant(QStringLiteral("1904-01-01"));
@@ -194,6 +279,9 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("cell without reference follows")
         << row("<c r=\"B2\"><v>1</v></c><c><v>2</v></c>") << none << none << 2 << 3
         << QVariant(2.0);
+    QTest::newRow("later duplicate wins, cells out of order")
+        << row("<c r=\"C2\"><v>3</v></c><c r=\"A2\"><v>1</v></c><c r=\"C2\" t=\"b\"><v>0</v></c>")
+        << none << none << 2 << 3 << QVariant(false);
     QTest::newRow("row without reference follows")
         << sheetPart("<row r=\"4\"><c r=\"A4\"><v>1</v></c></row><row><c><v>5</v></c></row>")
         << none << none << 5 << 1 << QVariant(5.0);
@@ -270,6 +358,11 @@ void TestXlsxWorkbook::usedRange()
     const XlsxSheet* s = book.sheet(QStringLiteral("表1"));
     QVERIFY(s);
     QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}), range);
+    if (range[0] > 0) {
+        QVERIFY(s->hasValues(range[0]) && s->hasValues(range[1]));
+        QVERIFY(!s->hasValues(range[0] + 1) || range[1] <= range[0] + 1);
+        QVERIFY(!s->hasValues(range[1] + 1));
+    }
 }
 
 void TestXlsxWorkbook::packageLayouts_data()
@@ -418,12 +511,14 @@ void TestXlsxWorkbook::cachedPerFileVersion()
 
 void TestXlsxWorkbook::largeSheetReadAcrossBlocks()
 {
-    // Many inflate blocks: values and text that straddle a block edge must read whole.
+    // Many inflate blocks: values, text and quoted attributes holding '>' that
+    // straddle a block edge must read whole.
     QByteArray body;
     for (int r = 1; r <= 20000; ++r) {
         const QByteArray n = QByteArray::number(r);
-        body += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n +
-                "\" t=\"inlineStr\"><is><t>第" + n + "号</t></is></c></row>";
+        body += "<row r=\"" + n + "\" x:note='a>\"b' xmlns:x=\"urn:x\"><c r=\"A" + n + "\"><v>" +
+                n + "</v></c><c r=\"B" + n + "\" t=\"inlineStr\"><is><t>第" + n +
+                "号</t></is></c></row>";
     }
     XlsxWorkbook book;
     QCOMPARE(book.open(write(oneSheet(sheetPart(body)))), QString());
@@ -475,6 +570,50 @@ void TestXlsxWorkbook::writtenByLibxlsxwriter()
     QCOMPARE(s->cell(4, 5), QVariant(QStringLiteral("2023-05-17")));
     QCOMPARE(s->cell(5, 6), QVariant(QStringLiteral("卷1")));
     QCOMPARE(s->cell(5, 3), QVariant(true));
+}
+
+void TestXlsxWorkbook::writtenByOpenpyxl()
+{
+    const QString path = m_dir.filePath(QStringLiteral("openpyxl.xlsx"));
+    if (!runPython({"-c", kOpenpyxlScript, path}, true))
+        QSKIP("python3-openpyxl is not installed");
+
+    XlsxWorkbook book;
+    QCOMPARE(book.open(path), QString());
+    QCOMPARE(book.sheetNames(), (QStringList{"条目", "说明"}));
+    QCOMPARE(book.sheet(QStringLiteral("说明"))->cell(2, 2), QVariant(QStringLiteral("说明文字")));
+    const XlsxSheet* s = book.sheet(QStringLiteral("条目"));
+    QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}),
+             (QList<int>{1, 3, 1, 7}));
+    const QVariantList expected{
+        "档号",       "日期",     "时间",       "页数",       "比例",
+        "已扫描",     "备注",     "A1-0001",    "2023-05-17", "2023-05-17 08:30:00",
+        12.0,         0.5,        true,         "案卷一",     "A1&<0002>",
+        "1999-12-31", QVariant(), 2023000000.0, -1.25,        false,
+        "案卷一"};
+    for (int i = 0; i < expected.size(); ++i) {
+        const QVariant value = s->cell(1 + i / 7, 1 + i % 7);
+        const QVariant want = expected[i].userType() == QMetaType::QByteArray
+                                  ? QVariant(QString::fromUtf8(expected[i].toByteArray()))
+                                  : expected[i];
+        QVERIFY2(value == want && value.userType() == want.userType(),
+                 qPrintable(QStringLiteral("cell %1: %2").arg(i).arg(value.toString())));
+    }
+}
+
+void TestXlsxWorkbook::bombRefusedQuickly()
+{
+    // 300 MB of cells behind a directory that declares 1000 bytes a member.
+    const QString path = m_dir.filePath(QStringLiteral("bomb.xlsx"));
+    if (!runPython({"-c", kBombScript, path, "300"}, false))
+        QSKIP("python3 is not installed");
+    QVERIFY(QFileInfo(path).size() < 4 * 1024 * 1024);
+    QElapsedTimer clock;
+    clock.start();
+    XlsxWorkbook book;
+    const QString failure = book.open(path);
+    qInfo("bomb refused after %lld ms", clock.elapsed());
+    QVERIFY2(failure.contains(QStringLiteral("压缩炸弹")), qPrintable(failure));
 }
 
 void TestXlsxWorkbook::inflationCountedWhileReading()
