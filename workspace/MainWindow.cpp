@@ -27,6 +27,7 @@
 #include "ScanSession.h"
 #include "ScannerStartup.h"
 #include "SettingsStore.h"
+#include "SplitTabImport.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
 #include "UnbuiltFeatures.h"
@@ -71,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
     setUpBatchPanel();
     m_scanner = ScannerStartup::start(this);
     setUpScanPanel();
+    setUpSplitTab();
     UnbuiltFeatures::disable(this);
 }
 
@@ -724,4 +726,22 @@ void MainWindow::on_btn_scan_replace_clicked()
 void MainWindow::on_btn_scan_preview_clicked()
 {
     m_scan->previewOrStop();
+}
+
+void MainWindow::setUpSplitTab()
+{
+    SplitTabImport::Widgets w;
+    w.window = this;
+    w.path = ui->edit_fj_excelpath;
+    w.sheet = ui->combox_fj_sheet;
+    w.archiveNo = ui->spinBox_fj_archiveNo;
+    w.pageNo = ui->spinBox_fj_pageNo;
+    w.pageCount = ui->spinBox_fj_pageCount;
+    w.startRow = ui->spinBox_fj_startRow;
+    m_splitTab = new SplitTabImport(w, this);
+}
+
+void MainWindow::on_btn_fj_import_excel_clicked()
+{
+    m_splitTab->importWorkbook();
 }

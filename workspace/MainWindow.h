@@ -16,6 +16,7 @@ class QLabel;
 class SaveModeMenu;
 class ScanPanel;
 class ScanSession;
+class SplitTabImport;
 class ToolbarCommands;
 
 namespace Ui {
@@ -94,6 +95,8 @@ private slots:
     void on_btn_scan_insert_clicked();
     void on_btn_scan_replace_clicked();
     void on_btn_scan_preview_clicked();
+    // Split tab hand-off to SplitTabImport.
+    void on_btn_fj_import_excel_clicked();
 
 private:
     void setUpTitleBar();
@@ -105,6 +108,7 @@ private:
     void setUpFolderPanel();
     void setUpBatchPanel();
     void setUpScanPanel();
+    void setUpSplitTab();
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -131,6 +135,7 @@ private:
     BatchPanel* m_batch = nullptr;
     ScanPanel* m_scan = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
+    SplitTabImport* m_splitTab = nullptr;
     cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
