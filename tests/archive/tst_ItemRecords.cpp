@@ -83,19 +83,6 @@ private slots:
         QCOMPARE(record.text("题名"), QString("second"));
     }
 
-    void usedRangeNotAtA1BoundsColumnsAndRows()
-    {
-        ItemWorkbook book;
-        QVector<QVariantList> rows{{"档号", "页号", "页数", "案卷档号"}};
-        for (int r = 4; r <= 40; ++r)
-            rows << QVariantList{QStringLiteral("A-%1").arg(r), r, 1, "A"};
-        QVERIFY(load(book, itemSheet("c3", 3, 3, rows)));
-        QCOMPARE(book.lastColumn(), 6);
-        QCOMPARE(book.lastRow(), 40);
-        QVERIFY(book.hasItems());
-        QCOMPARE(book.headers(ItemHeaders::SkipEmpty).columns().toList(), QList<int>({3, 4, 5, 6}));
-    }
-
     void recordsInSheetOrderAndByArchiveNo()
     {
         ItemWorkbook book;
