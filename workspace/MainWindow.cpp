@@ -29,6 +29,7 @@
 #include "SettingsStore.h"
 #include "ShortcutConfig.h"
 #include "ShortcutkeykeysSettingsDlg.h"
+#include "SplitTabImport.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
 #include "UnbuiltFeatures.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_scanner = ScannerStartup::start(this);
     setUpScanPanel();
     setUpShortcutPanel();
+    setUpSplitTab();
     UnbuiltFeatures::disable(this);
 }
 
@@ -741,4 +743,22 @@ void MainWindow::on_btn_scan_replace_clicked()
 void MainWindow::on_btn_scan_preview_clicked()
 {
     m_scan->previewOrStop();
+}
+
+void MainWindow::setUpSplitTab()
+{
+    SplitTabImport::Widgets w;
+    w.window = this;
+    w.path = ui->edit_fj_excelpath;
+    w.sheet = ui->combox_fj_sheet;
+    w.archiveNo = ui->spinBox_fj_archiveNo;
+    w.pageNo = ui->spinBox_fj_pageNo;
+    w.pageCount = ui->spinBox_fj_pageCount;
+    w.startRow = ui->spinBox_fj_startRow;
+    m_splitTab = new SplitTabImport(w, this);
+}
+
+void MainWindow::on_btn_fj_import_excel_clicked()
+{
+    m_splitTab->importWorkbook();
 }

@@ -17,6 +17,7 @@ class SaveModeMenu;
 class ScanPanel;
 class ScanSession;
 class ShortcutkeykeysSettingsDlg;
+class SplitTabImport;
 class ToolbarCommands;
 
 namespace Ui {
@@ -96,6 +97,8 @@ private slots:
     void on_btn_scan_insert_clicked();
     void on_btn_scan_replace_clicked();
     void on_btn_scan_preview_clicked();
+    // Split tab hand-off to SplitTabImport.
+    void on_btn_fj_import_excel_clicked();
 
 private:
     void setUpTitleBar();
@@ -108,6 +111,7 @@ private:
     void setUpBatchPanel();
     void setUpScanPanel();
     void setUpShortcutPanel();
+    void setUpSplitTab();
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -135,6 +139,7 @@ private:
     ScanPanel* m_scan = nullptr;
     ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
+    SplitTabImport* m_splitTab = nullptr;
     cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;

@@ -1,0 +1,279 @@
+#include "../app/ModalDriver.h"
+#include "EntryImportDlg.h"
+#include "ItemBooks.h"
+#include "ItemFileChooser.h"
+#include "SplitToolDlg.h"
+#include "Toast.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The item list widgets of either dialog, by object name.
+struct ItemDialog
+{
+    std::unique_ptr<QDialog> dialog;
+    QString pathName, sheetName, buttonName;
+
+    QLineEdit* path() const { return dialog->findChild<QLineEdit*>(pathName); }
+    QComboBox* sheet() const { return dialog->findChild<QComboBox*>(sheetName); }
+    QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
+    QToolButton* button() const { return dialog->findChild<QToolButton*>(buttonName); }
+    QStringList items(const char* name) const
+    {
+        QStringList texts;
+        for (int i = 0; i < combo(name)->count(); ++i)
+            texts << combo(name)->itemText(i);
+        return texts;
+    }
+    QStringList headerNames() const
+    {
+        if (auto* split = qobject_cast<SplitToolDlg*>(dialog.get()))
+            return split->headerNames();
+        return static_cast<EntryImportDlg*>(dialog.get())->headerNames();
+    }
+};
+
+ItemDialog makeDialog(const QString& kind)
+{
+    if (kind == "split")
+        return {std::make_unique<SplitToolDlg>(), "edit_fj_excelpath", "combox_fj_sheet",
+                "btn_fj_import_excel"};
+    return {std::make_unique<EntryImportDlg>(), "edit_excelpath", "combox_sheet",
+            "btn_import_excel"};
+}
+
+// The log lines written while it lives.
+struct LogCapture
+{
+    static QStringList& lines()
+    {
+        static QStringList instance;
+        return instance;
+    }
+    QtMessageHandler previous;
+    LogCapture()
+    {
+        lines().clear();
+        previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& text) { lines() << text; });
+    }
+    ~LogCapture() { qInstallMessageHandler(previous); }
+};
+
+QStringList toastTexts()
+{
+    QStringList texts;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* toast = qobject_cast<Toast*>(widget))
+            texts << toast->label()->text();
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestItemDialogs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_book;  // 条目: C3 headers with a gap; 空页: headers only; 第二: other headers
+    QString m_empty; // first sheet holds only its header row
+    QString m_answer;
+    QStringList m_asked;
+
+    void import(const ItemDialog& d, const QString& path)
+    {
+        m_answer = path;
+        d.button()->click();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_book = m_dir.filePath("items.xlsx");
+        QVERIFY(writeItemBook(
+            m_book,
+            {itemSheet("条目", 3, 3,
+                       {{"题名", QVariant(), "案卷档号", "起止页号", "页数"},
+                        {"t", QVariant(), "A", "1", 3}}),
+             itemSheet("空页", 1, 1, {{"档号", "页号"}}),
+             itemSheet("第二", 1, 1, {{"档号", "页号", "页数", "档号"}, {"B-1", 1, 2, "B-2"}})}));
+        m_empty = m_dir.filePath("empty.xlsx");
+        QVERIFY(writeItemBook(m_empty, {itemSheet("只有表头", 1, 1, {{"档号", "页数"}}),
+                                        itemSheet("条目", 1, 1, {{"档号"}, {"A-1"}})}));
+        ItemFileChooser::setHook(
+            [this](QWidget*, const QString& caption, const QString& folder, const QString& filter) {
+                m_asked = QStringList{caption, folder, filter};
+                return m_answer;
+            });
+    }
+    void cleanupTestCase() { ItemFileChooser::setHook(nullptr); }
+    void cleanup()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<Toast*>(widget))
+                delete widget;
+        }
+    }
+
+    void importListsSheetsAndPresetsColumns_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("split tool") << "split";
+        QTest::newRow("entry import") << "entry";
+    }
+    void importListsSheetsAndPresetsColumns()
+    {
+        QFETCH(QString, kind);
+        const ItemDialog d = makeDialog(kind);
+        QCOMPARE(d.button()->text(), QString("..."));
+        import(d, m_book);
+        QCOMPARE(m_asked, QStringList({"打开Excel文件", "/home", "Excel (*.xlsx)"}));
+        QCOMPARE(d.path()->text(), m_book);
+        QCOMPARE(d.sheet()->count(), 3);
+        QCOMPARE(d.sheet()->currentText(), QString("条目"));
+        // The header row starts at C3; its empty cell is left out at import.
+        const QStringList headers{"题名", "案卷档号", "起止页号", "页数"};
+        QCOMPARE(d.headerNames(), headers);
+        QCOMPARE(d.items("comboBox_dh"), headers);
+        QCOMPARE(d.combo("comboBox_dh")->currentText(), QString("案卷档号"));
+        QCOMPARE(d.combo("comboBox_yh")->currentText(), QString("起止页号"));
+        QCOMPARE(d.combo("comboBox_ys")->currentText(), QString("页数"));
+        QCOMPARE(d.combo("comboBox_ajdh")->currentText(), QString("案卷档号"));
+        QVERIFY(toastTexts().isEmpty());
+
+        // Another sheet: read again, every column listed, presets anew.
+        d.sheet()->setCurrentText("第二");
+        QCOMPARE(d.headerNames(), QStringList({"档号", "页号", "页数", "档号"}));
+        QCOMPARE(d.items("comboBox_dh"), d.headerNames());
+        QCOMPARE(d.combo("comboBox_dh")->currentText(), QString("档号"));
+        QCOMPARE(d.combo("comboBox_yh")->currentText(), QString("页号"));
+
+        // A sheet with only its header row keeps the lists and says so.
+        QTest::ignoreMessage(QtDebugMsg, " worksheet->dimension() 1 2 1 1");
+        d.sheet()->setCurrentText("空页");
+        QCOMPARE(toastTexts(), QStringList({"页面为空"}));
+        QCOMPARE(d.headerNames(), QStringList({"档号", "页号", "页数", "档号"}));
+        QCOMPARE(d.items("comboBox_ys"), d.headerNames());
+
+        // Back to the first sheet after a switch: the gap is listed now.
+        d.sheet()->setCurrentText("条目");
+        QCOMPARE(d.headerNames(), QStringList({"题名", "", "案卷档号", "起止页号", "页数"}));
+    }
+
+    void reimportReadsOnlyTheFirstSheetAsAtImport()
+    {
+        const ItemDialog d = makeDialog("split");
+        import(d, m_book);
+        d.sheet()->setCurrentText("第二");
+        {
+            // Filling the sheet list again must not run the sheet switch.
+            LogCapture log;
+            import(d, m_book);
+            QCOMPARE(log.lines(), QStringList());
+        }
+        QCOMPARE(d.sheet()->count(), 3);
+        QCOMPARE(d.headerNames(), QStringList({"题名", "案卷档号", "起止页号", "页数"}));
+        LogCapture log;
+        d.sheet()->setCurrentText("第二");
+        QCOMPARE(log.lines(), QStringList({" worksheet->dimension() 1 4 1 2"}));
+        QCOMPARE(d.headerNames(), QStringList({"档号", "页号", "页数", "档号"}));
+    }
+
+    void headerOnlyFirstSheetIsListedWithoutToast()
+    {
+        const ItemDialog d = makeDialog("entry");
+        import(d, m_empty);
+        QCOMPARE(d.headerNames(), QStringList({"档号", "页数"}));
+        QCOMPARE(d.combo("comboBox_ys")->currentText(), QString("页数"));
+        QVERIFY(toastTexts().isEmpty());
+    }
+
+    void cancelledChoiceChangesNothing()
+    {
+        const ItemDialog d = makeDialog("split");
+        import(d, m_book);
+        import(d, QString());
+        QCOMPARE(d.path()->text(), m_book);
+        QCOMPARE(d.sheet()->count(), 3);
+    }
+
+    void unreadableWorkbookIsShownInABox()
+    {
+        const QString bad = m_dir.filePath("~$items.xlsx");
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("lock");
+        file.close();
+        const ItemDialog d = makeDialog("entry");
+        import(d, m_book);
+        QString title, text;
+        whenModal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box)
+                return false;
+            title = box->windowTitle();
+            text = box->text();
+            box->done(QMessageBox::Ok);
+            return true;
+        });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("~\\$items"));
+        import(d, bad);
+        QCOMPARE(title, QString("提示"));
+        QCOMPARE(text, QString("Excel文件加载失败"));
+        QCOMPARE(d.path()->text(), bad);
+        QCOMPARE(d.sheet()->count(), 0);
+    }
+
+    void missingSheetChangesNothing()
+    {
+        const ItemDialog d = makeDialog("split");
+        import(d, m_book);
+        QTest::ignoreMessage(QtWarningMsg, "worksheet is null");
+        static_cast<SplitToolDlg*>(d.dialog.get())->readItemHeaders("不存在");
+        QCOMPARE(d.headerNames(), QStringList({"题名", "案卷档号", "起止页号", "页数"}));
+        QVERIFY(toastTexts().isEmpty());
+    }
+
+    void caseFileColumnOnlyForCaseFiles()
+    {
+        const ItemDialog d = makeDialog("entry");
+        auto* dialog = static_cast<EntryImportDlg*>(d.dialog.get());
+        QComboBox* type = d.combo("comboBox_archiveType");
+        QCOMPARE(d.items("comboBox_archiveType"), QStringList({"案卷", "一文一件"}));
+        type->setCurrentText("一文一件");
+        QVERIFY(!dialog->isCaseFile());
+        import(d, m_book);
+        QCOMPARE(d.combo("comboBox_ajdh")->count(), 0);
+        QCOMPARE(d.combo("comboBox_dh")->currentText(), QString("案卷档号"));
+        type->setCurrentText("案卷");
+        dialog->presetItemColumns();
+        QCOMPARE(d.combo("comboBox_ajdh")->currentText(), QString("案卷档号"));
+    }
+
+    void recordsFollowTheChosenColumns()
+    {
+        const ItemDialog d = makeDialog("entry");
+        auto* dialog = static_cast<EntryImportDlg*>(d.dialog.get());
+        import(d, m_book);
+        d.sheet()->setCurrentText("第二");
+        d.combo("comboBox_dh")->setCurrentIndex(3); // the second 档号 column
+        dialog->buildItemRecords();
+        QCOMPARE(dialog->itemRecords().size(), 1);
+        QCOMPARE(dialog->itemRecords().first().row(), 2);
+        QCOMPARE(dialog->itemsByArchiveNo().keys(), QStringList({"B-2"}));
+    }
+};
+
+QTEST_MAIN(TestItemDialogs)
+#include "tst_ItemDialogs.moc"
