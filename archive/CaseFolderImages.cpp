@@ -1,8 +1,26 @@
 #include "CaseFolderImages.h"
 
-#include <QDir>
+#include "FolderEntries.h"
+
 #include <QImageReader>
+#include <QSet>
 #include <algorithm>
+
+namespace {
+
+// Lower-case suffixes of the readable image formats.
+const QSet<QString>& imageSuffixes()
+{
+    static const QSet<QString> all = [] {
+        QSet<QString> result;
+        for (const QByteArray& format : QImageReader::supportedImageFormats())
+            result.insert(QString::fromLatin1(format).toLower());
+        return result;
+    }();
+    return all;
+}
+
+} // namespace
 
 const QStringList& CaseFolderImages::patterns()
 {
@@ -17,9 +35,13 @@ const QStringList& CaseFolderImages::patterns()
 
 QStringList CaseFolderImages::list(const QString& folder)
 {
-    // QDir matches the patterns without regard to case, so IMG.JPG counts too.
-    QStringList names = QDir(folder).entryList(
-        patterns(), QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::NoSort);
+    QStringList names;
+    for (const QString& name : FolderEntries::plainFiles(folder)) {
+        // As the patterns match: by the last suffix, without regard to case (IMG.JPG counts).
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0 && imageSuffixes().contains(name.mid(dot + 1).toLower()))
+            names << name;
+    }
     // Same order on every run: case-insensitive, ties broken by the exact name.
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);

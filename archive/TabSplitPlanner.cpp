@@ -1,6 +1,7 @@
 #include "TabSplitPlanner.h"
 
 #include "CellText.h"
+#include "FolderEntries.h"
 #include "ItemFolderName.h"
 #include "PageNumberText.h"
 
@@ -24,8 +25,7 @@ QString badRange(const SplitRow& row)
 // instead of a file-system query per row.
 QSet<QString> namesIn(const QString& folder)
 {
-    const QStringList names = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    const QStringList names = FolderEntries::all(folder);
     return QSet<QString>(names.begin(), names.end());
 }
 
@@ -143,6 +143,7 @@ SplitPlan TabSplitPlanner::plan(const QString& folder, const QVector<SplitRow>& 
     if (!counted || !checkNames(plan.root, rows, pages, taken, &plan))
         return plan;
 
+    plan.items.reserve(rows.size());
     qint64 next = 0; // the first source no item has taken yet
     for (int i = 0; i < rows.size(); ++i) {
         const SplitRow& row = rows.at(i);
@@ -167,17 +168,17 @@ SplitPlan TabSplitPlanner::plan(const QString& folder, const QVector<SplitRow>& 
         item.folder = plan.root + QLatin1Char('/') + row.archiveNo;
         for (int k = 0; k < count; ++k) {
             const QString& source = sources.at(int(next + k));
-            const QFileInfo info(source);
-            const bool present = QDir::cleanPath(info.absolutePath()) == plan.root
-                                     ? taken.contains(info.fileName())
-                                     : info.exists();
+            // Sources normally sit in the folder: its listing answers without a query.
+            const int slash = source.lastIndexOf(QLatin1Char('/'));
+            const QString name = source.mid(slash + 1);
+            const bool present = source.leftRef(slash) == plan.root ? taken.contains(name)
+                                                                    : QFileInfo::exists(source);
             if (!present) {
                 plan.warnings << source + QStringLiteral(" is not found");
                 continue;
             }
             item.sources << source;
-            item.targets << item.folder + QLatin1Char('/') +
-                                splitTargetName(info.fileName(), k + 1, rename);
+            item.targets << item.folder + QLatin1Char('/') + splitTargetName(name, k + 1, rename);
         }
         plan.items.append(item);
         next += count;

@@ -2,6 +2,7 @@
 
 #include "CaseFolderImages.h"
 #include "CellText.h"
+#include "FolderEntries.h"
 #include "ItemFolderName.h"
 #include "PageNumberCheck.h"
 
@@ -104,7 +105,8 @@ QString ToolSplitPlanner::destination(const ToolSplitRequest& request, int index
                 .arg(request.storageFields.at(f), value, why);
         relative += (relative.isEmpty() ? QString() : QStringLiteral("/")) + value;
     }
-    if (!ItemFolderName::staysInside(request.outputDir, relative))
+    if (!ItemFolderName::staysInside(request.outputDir, relative) ||
+        !ItemFolderName::resolvesInside(request.outputDir, relative))
         return QStringLiteral("第%1行的保存位置“%2”在保存目录之外").arg(row.sheetRow).arg(relative);
     *folder = cleanAbsolute(request.outputDir) + QLatin1Char('/') + relative;
     return QString();
@@ -132,9 +134,7 @@ bool ToolSplitPlanner::placePages(const ToolSplitRequest& request, const QVector
         if (!images.contains(row.caseNo))
             images.insert(row.caseNo, CaseFolderImages::list(source));
         if (!existing.contains(item.folder)) {
-            const QStringList names = QDir(item.folder)
-                                          .entryList(QDir::AllEntries | QDir::Hidden |
-                                                     QDir::System | QDir::NoDotAndDotDot);
+            const QStringList names = FolderEntries::all(item.folder);
             existing.insert(item.folder, QSet<QString>(names.begin(), names.end()));
         }
         const QStringList& names = images[row.caseNo];
