@@ -13,4 +13,7 @@ public:
     static QString problem(const QString& value);
     // Whether path, once cleaned, lies strictly inside folder.
     static bool staysInside(const QString& folder, const QString& path);
+    // Whether path stays inside folder once the symbolic links among its existing
+    // parts are followed (a linked case-file folder could point anywhere).
+    static bool resolvesInside(const QString& folder, const QString& path);
 };

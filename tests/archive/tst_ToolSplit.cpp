@@ -53,6 +53,7 @@ private slots:
     void foldersAgainstTheList();
     void refusedCopiesNothing_data();
     void refusedCopiesNothing();
+    void linkedDestinationRefused();
     void copyNeverOverwrites();
     void copyFailureStopsAndSays();
     void cancelStopsBetweenPages();
@@ -270,6 +271,17 @@ void TestToolSplit::refusedCopiesNothing()
     QCOMPARE(tree(m_tmp->path()), before);
     QCOMPARE(folders(m_tmp->path()), QStringList({"data", "out"}));
     QCOMPARE(folders(m_out + "/C1"), QStringList({"A2"}));
+}
+
+void TestToolSplit::linkedDestinationRefused()
+{
+    pages(m_data + "/C1", 2);
+    QDir().mkpath(m_tmp->path() + "/elsewhere");
+    QVERIFY(QFile::link(m_tmp->path() + "/elsewhere", m_out + "/C1"));
+    const SplitPlan plan = ToolSplitPlanner::plan(request({"C1|A1|1|2"}, {"C1"}));
+    QCOMPARE(plan.error, QString("第2行的保存位置“C1/A1”在保存目录之外"));
+    QVERIFY(!SplitCopier().run(plan).ok);
+    QCOMPARE(tree(m_tmp->path() + "/elsewhere"), QStringList());
 }
 
 void TestToolSplit::copyNeverOverwrites()
