@@ -153,7 +153,8 @@ SplitResult SplitCopier::run(const SplitPlan& plan)
     for (const SplitPlanItem& item : plan.items) {
         if (m_progress)
             m_progress(item.archiveNo);
-        if (!QDir().mkpath(item.folder))
+        // An item without pages gets no folder, as it would get no page.
+        if (!item.sources.isEmpty() && !QDir().mkpath(item.folder))
             return stop(QStringLiteral("无法创建文件夹：%1").arg(item.folder));
         for (int k = 0; k < item.sources.size(); ++k) {
             if (m_cancelled && m_cancelled->load())
