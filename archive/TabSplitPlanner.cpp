@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringBuilder>
 
 namespace {
 
@@ -165,7 +166,9 @@ SplitPlan TabSplitPlanner::plan(const QString& folder, const QVector<SplitRow>& 
         SplitPlanItem item;
         item.sheetRow = row.sheetRow;
         item.archiveNo = row.archiveNo;
-        item.folder = plan.root + QLatin1Char('/') + row.archiveNo;
+        item.folder = plan.root % QLatin1Char('/') % row.archiveNo;
+        item.sources.reserve(int(count));
+        item.targets.reserve(int(count));
         for (int k = 0; k < count; ++k) {
             const QString& source = sources.at(int(next + k));
             // Sources normally sit in the folder: its listing answers without a query.
@@ -178,9 +181,9 @@ SplitPlan TabSplitPlanner::plan(const QString& folder, const QVector<SplitRow>& 
                 continue;
             }
             item.sources << source;
-            item.targets << item.folder + QLatin1Char('/') + splitTargetName(name, k + 1, rename);
+            item.targets << item.folder % QLatin1Char('/') % splitTargetName(name, k + 1, rename);
         }
-        plan.items.append(item);
+        plan.items.append(std::move(item));
         next += count;
     }
     plan.remaining = int(sources.size() - next);
