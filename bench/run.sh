@@ -7,7 +7,10 @@
 # build-bench/bench/bench_window_batch [pages] a batch from the window (run them on their own).
 # After the engine tables it prints bench_scan_placement's: scanned pages placed into
 # folders of 2000 and 1000 pages (SCAN_RUNS runs each, default 5), then bench_xlsx's:
-# a 50,000-row item list workbook read by us and by openpyxl, and a zip bomb refused.
+# a 50,000-row item list workbook read by us and by openpyxl, and a zip bomb refused,
+# then bench_split's: 10,000 pages split into 500 items by the tab and by the tool
+# (against cp -r), and the checks on 50,000 rows (SPLIT_RUNS runs, default 3;
+# SPLIT_PAGE_KIB page size, default 32).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +22,7 @@ targets=(bench_imaging bench_pageturn)
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
 cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch \
-  bench_scan_placement bench_xlsx >/dev/null
+  bench_scan_placement bench_xlsx bench_split >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
@@ -39,3 +42,6 @@ echo "== bench_scan_placement"
 
 echo "== bench_xlsx"
 "$build_dir/bench/bench_xlsx" || echo "(a target was missed)"
+
+echo "== bench_split"
+"$build_dir/bench/bench_split" "${SPLIT_RUNS:-3}" "${SPLIT_PAGE_KIB:-32}" || echo "(the split failed)"
