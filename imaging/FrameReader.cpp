@@ -7,6 +7,7 @@
 #include <Magick++.h>
 #include <QDebug>
 #include <QFile>
+#include <string>
 #include <tiffio.h>
 
 namespace FrameReader {
@@ -84,9 +85,11 @@ bool read(const QString& path, int index, RasterFrame& out, QString* error)
     Magick::Image image;
     try {
         image.quiet(false);
-        image.subImage(size_t(index));
-        image.subRange(1);
-        image.read(path.toUtf8().toStdString());
+        // "[n]" makes the decoder skip to frame n instead of decoding them all.
+        std::string name = path.toUtf8().toStdString();
+        if (index > 0 || isTiff(path))
+            name += "[" + std::to_string(index) + "]";
+        image.read(name);
     } catch (const Magick::WarningCorruptImage& e) {
         return fail(error, QString::fromLocal8Bit(e.what()));
     } catch (const Magick::Warning& e) {

@@ -33,10 +33,11 @@ void readJfif(const uchar* data, unsigned length, JpegHeader& out)
     }
 }
 
-bool hasEndMarker(QFile& file)
+// Only after the scan starts: an EXIF thumbnail before it has an end marker of its own.
+bool hasEndMarker(QFile& file, qint64 scanStart)
 {
     const qint64 size = file.size();
-    const qint64 from = qMax<qint64>(0, size - kTailBytes);
+    const qint64 from = qMax<qint64>(scanStart, size - kTailBytes);
     if (!file.seek(from))
         return false;
     const QByteArray tail = file.read(size - from);
@@ -100,6 +101,6 @@ bool JpegHeader::inspect(const QString& path, JpegHeader& out)
     }
     if (out.width <= 0 || out.height <= 0 || out.components <= 0)
         return false;
-    out.complete = hasEndMarker(file);
+    out.complete = hasEndMarker(file, file.pos());
     return true;
 }

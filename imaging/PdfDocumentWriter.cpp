@@ -1,5 +1,6 @@
 #include "PdfDocumentWriter.h"
 
+#include "FaxGroup4.h"
 #include "SafeWrite.h"
 
 #include <QColorSpace>
@@ -115,16 +116,22 @@ struct PdfDocumentWriter::Private
         return spool != nullptr;
     }
 
-    // Appends data deflated to the spool; the slice it now occupies.
-    bool deflate(const QByteArray& data, Slice& slice, QString* error)
+    // Appends data to the spool, deflated or as it is; the slice it now occupies.
+    bool append(const QByteArray& data, bool deflated, Slice& slice, QString* error)
     {
         const long start = std::ftell(spool);
         try {
             Pl_StdioFile out("spool", spool);
-            Pl_Flate flate("deflate", &out, Pl_Flate::a_deflate);
-            flate.write(reinterpret_cast<const unsigned char*>(data.constData()),
-                        size_t(data.size()));
-            flate.finish();
+            if (deflated) {
+                Pl_Flate flate("deflate", &out, Pl_Flate::a_deflate);
+                flate.write(reinterpret_cast<const unsigned char*>(data.constData()),
+                            size_t(data.size()));
+                flate.finish();
+            } else {
+                out.write(reinterpret_cast<const unsigned char*>(data.constData()),
+                          size_t(data.size()));
+                out.finish();
+            }
         } catch (const std::exception& e) {
             if (error)
                 *error = QString::fromLocal8Bit(e.what());
@@ -138,13 +145,20 @@ struct PdfDocumentWriter::Private
         slice = Slice{spoolPath, start, std::ftell(spool) - start};
         return true;
     }
+    bool deflate(const QByteArray& data, Slice& slice, QString* error)
+    {
+        return append(data, true, slice, error);
+    }
 
-    QPDFObjectHandle imageStream(const QString& dictionary, const Slice& slice, const char* filter)
+    QPDFObjectHandle imageStream(const QString& dictionary, const Slice& slice, const char* filter,
+                                 const QString& parameters = QString())
     {
         QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
         image.replaceDict(QPDFObjectHandle::parse(dictionary.toStdString()));
         image.replaceStreamData(provider, QPDFObjectHandle::newName(filter),
-                                QPDFObjectHandle::newNull());
+                                parameters.isEmpty()
+                                    ? QPDFObjectHandle::newNull()
+                                    : QPDFObjectHandle::parse(parameters.toStdString()));
         provider->add(image.getObjGen(), slice);
         return image;
     }
@@ -261,6 +275,8 @@ bool PdfDocumentWriter::addFrame(const RasterFrame& frame, QString* error)
     }
     if (!d->openSpool(error))
         return false;
+    if (frame.bits == 1)
+        return addBilevel(frame, error);
     const int colours = frame.colourChannels();
     const int sampleBytes = frame.bits == 16 ? 2 : 1;
     QByteArray colour;
@@ -321,6 +337,25 @@ bool PdfDocumentWriter::addFrame(const RasterFrame& frame, QString* error)
         image.getDict().replaceKey("/SMask",
                                    d->imageStream(maskDictionary, alphaSlice, "/FlateDecode"));
     }
+    d->addPage(image, frame.width, frame.height, frame.dpiX, frame.dpiY, 0);
+    return true;
+}
+
+bool PdfDocumentWriter::addBilevel(const RasterFrame& frame, QString* error)
+{
+    QByteArray coded;
+    Slice slice;
+    if (!FaxGroup4::encode(frame, d->beside, coded, error) ||
+        !d->append(coded, false, slice, error))
+        return false;
+    const QString dictionary =
+        QStringLiteral("<< /Type /XObject /Subtype /Image /Width %1 /Height %2"
+                       " /ColorSpace /DeviceGray /BitsPerComponent 1 >>")
+            .arg(frame.width)
+            .arg(frame.height);
+    const QString parameters =
+        QStringLiteral("<< /K -1 /Columns %1 /Rows %2 >>").arg(frame.width).arg(frame.height);
+    QPDFObjectHandle image = d->imageStream(dictionary, slice, "/CCITTFaxDecode", parameters);
     d->addPage(image, frame.width, frame.height, frame.dpiX, frame.dpiY, 0);
     return true;
 }

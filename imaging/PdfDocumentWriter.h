@@ -9,9 +9,9 @@
 // Builds a PDF of one image per page without holding the pages: JPEG files are
 // embedded as DCT streams with their bytes unchanged (read from the file while
 // the PDF is written), other pages are deflated into a spool file beside the
-// output as they are added. The page size follows each page's resolution.
-// With PDF/A-2b the file carries XMP metadata identifying it and an sRGB
-// output intent; it is never encrypted.
+// output as they are added (bilevel pages CCITT Group 4 coded). The page size follows each page's
+// resolution. With PDF/A-2b the file carries XMP metadata identifying it and an sRGB output intent;
+// it is never encrypted.
 class PdfDocumentWriter
 {
 public:
@@ -36,6 +36,8 @@ public:
     static const int kDefaultDpi = 300;
 
 private:
+    bool addBilevel(const RasterFrame& frame, QString* error);
+
     struct Private;
     std::unique_ptr<Private> d;
 };
