@@ -15,6 +15,7 @@ cd "$(dirname "$0")/.."
 
 convert=${CONVERT:-convert-im6.q16}
 mogrify=${MOGRIFY:-mogrify-im6.q16}
+identify=${IDENTIFY:-identify-im6.q16}
 counts=${COUNTS:-20 100 300}
 tools=${TARVO_TOOLS:-}
 if [ -z "$tools" ]; then
@@ -81,6 +82,13 @@ row() { # task tool wall mb note
   rows+=("$(printf '%-26s %-34s %8.2f s %8s MB  %s' "$1" "$2" "$3" "$4" "$5")")
 }
 jpeg_bytes() { du -cb "$1"/0001/*.jpg | tail -1 | cut -f1; }
+# "N pages, compression C, B bytes" of a TIFF (0 pages when the tool gave up).
+tiff_note() { # file
+  local pages compression
+  pages=$("$identify" -ping -format '%n\n' "$1" 2>/dev/null | head -1 || true)
+  compression=$("$identify" -ping -format '%C\n' "$1" 2>/dev/null | head -1 || true)
+  printf '%s pages, %s, %s bytes' "${pages:-0}" "${compression:-?}" "$(stat -c %s "$1" 2>/dev/null || echo 0)"
+}
 
 for n in $counts; do
   make_item "$work/pdf" "$n"
@@ -102,17 +110,19 @@ done
 make_item "$work/tif" 100
 read -r wall mb < <(measure "$tools" merge --to tif "$work/tif")
 row "merge to TIFF, 100 pages" "tarvo-tools merge --to tif" "$wall" "$mb" \
-  "$(stat -c %s "$work/tif/0001.tif") bytes"
+  "$(tiff_note "$work/tif/0001.tif")"
 read -r wall mb < <(measure "$convert" "$work/tif"/0001/*.jpg -compress lzw "$work/peer.tif")
 row "merge to TIFF, 100 pages" "convert -compress lzw" "$wall" "$mb" \
-  "$(stat -c %s "$work/peer.tif") bytes"
+  "$(tiff_note "$work/peer.tif")"
 
 make_item "$work/conv" 100
 read -r wall mb < <(measure "$tools" convert --to tif "$work/conv")
-row "convert 100 files to TIF" "tarvo-tools convert --to tif" "$wall" "$mb" ""
+row "convert 100 files to TIF" "tarvo-tools convert --to tif" "$wall" "$mb" \
+  "$(tiff_note "$work/conv/0001/page_001.tif")"
 make_item "$work/conv" 100
 read -r wall mb < <(measure "$mogrify" -format tif "$work/conv"/0001/*.jpg)
-row "convert 100 files to TIF" "mogrify -format tif" "$wall" "$mb" ""
+row "convert 100 files to TIF" "mogrify -format tif" "$wall" "$mb" \
+  "$(tiff_note "$work/conv/0001/page_001.tif")"
 
 printf '%d cores, load %s\n' "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-26s %-34s %10s %11s  %s\n' task tool wall peak note
