@@ -9,7 +9,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttranslations5-l10n qt5-image-formats-plugins
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
   libmagick++-6.q16-dev imagemagick
-  libxlsxwriter-dev libzip-dev libjpeg-dev libtiff-dev libbenchmark-dev
+  libxlsxwriter-dev libzip-dev libjpeg-dev libtiff-dev libqpdf-dev libbenchmark-dev
   libsane-dev sane-utils
   fonts-noto-cjk
   python3-openpyxl

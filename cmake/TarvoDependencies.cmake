@@ -7,6 +7,10 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(MAGICKPP REQUIRED IMPORTED_TARGET Magick++)
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+# PDFs are assembled with libqpdf (page by page, JPEG streams kept as they are);
+# multi-page TIFFs are written with libtiff directly.
+pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
+pkg_check_modules(LIBTIFF REQUIRED IMPORTED_TARGET libtiff-4)
 
 # Debian's split OpenCV packages (core, imgproc, imgcodecs) ship neither a
 # CMake config nor a pkg-config file, so the three modules are found by hand.

@@ -2,6 +2,7 @@
 
 #include "ExifOrientation.h"
 #include "MagickRuntime.h"
+#include "PageMerge.h"
 #include "SafeWrite.h"
 
 #include <QDebug>
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
-#include <list>
 
 namespace ImageMagickHelper {
 
@@ -53,40 +53,6 @@ bool writeUnderOwnName(const QString& destination, const QString& temporary,
                        QFile::encodeName(temporary).constData()) == 0;
 }
 
-bool writeSequence(std::list<Magick::Image>& pages, const QString& destination)
-{
-    if (pages.empty())
-        return false;
-    // Scene numbers give the page order inside the container.
-    size_t scene = 0;
-    for (Magick::Image& page : pages)
-        page.scene(scene++);
-    pages.front().adjoin(true);
-    QString error;
-    const bool ok = SafeWrite::replaceFile(
-        destination,
-        [&pages, &destination](const QString& temporary) {
-            return writeUnderOwnName(destination, temporary, [&pages](const std::string& path) {
-                Magick::writeImages(pages.begin(), pages.end(), path, true);
-            });
-        },
-        &error);
-    if (!ok)
-        qWarning() << "ImageMagickHelper: writing failed" << error;
-    return ok;
-}
-
-std::list<Magick::Image> readPages(const QStringList& sources)
-{
-    std::list<Magick::Image> pages;
-    for (const QString& source : sources) {
-        Magick::Image image;
-        if (readImage(source, image))
-            pages.push_back(image);
-    }
-    return pages;
-}
-
 } // namespace
 
 bool convertImage(const QString& source, const QString& destination)
@@ -110,17 +76,22 @@ bool convertImage(const QString& source, const QString& destination)
 
 bool mergeToMultiPage(const QStringList& sources, const QString& destination)
 {
-    MagickRuntime::ensureInitialised();
-    std::list<Magick::Image> pages = readPages(sources);
-    return writeSequence(pages, destination);
+    PageMerge::Options options;
+    options.format = PageMerge::formatFor(destination);
+    options.everyPageOrNothing = false;
+    options.replaceExisting = true;
+    return PageMerge::merge(sources, destination, options).ok;
 }
 
 bool images2Pdf(const QStringList& sources, const QString& destination)
 {
-    MagickRuntime::ensureInitialised();
-    std::list<Magick::Image> pages = readPages(sources);
-    qDebug() << "ImageMagickHelper::images2Pdf" << pages.size() << destination;
-    return writeSequence(pages, destination);
+    PageMerge::Options options;
+    options.format = PageMerge::Format::Pdf;
+    options.everyPageOrNothing = false;
+    options.replaceExisting = true;
+    const PageMerge::Result result = PageMerge::merge(sources, destination, options);
+    qDebug() << "ImageMagickHelper::images2Pdf" << result.pages << destination;
+    return result.ok;
 }
 
 QImage toQImage(const Magick::Image& image)

@@ -18,11 +18,12 @@ namespace ImageMagickHelper {
 bool convertImage(const QString& source, const QString& destination);
 
 // Writes the readable sources, in order, as the pages of one file (multi-page
-// TIFF for ".tif"). Sources that cannot be read are skipped and logged. False
-// when no page was kept or writing failed.
+// TIFF for ".tif", PDF for ".pdf"), a page at a time (see PageMerge); every
+// frame of a multi-page source is kept. Sources that cannot be read are
+// skipped and logged. False when no page was kept or writing failed.
 bool mergeToMultiPage(const QStringList& sources, const QString& destination);
 
-// As mergeToMultiPage; the ".pdf" destination gives one PDF page per image.
+// One PDF page per image; JPEG files go in with their bytes unchanged.
 bool images2Pdf(const QStringList& sources, const QString& destination);
 
 // The decoded image as shown, as an 8-bit RGB QImage (alpha is dropped, grey

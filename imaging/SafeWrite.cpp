@@ -13,6 +13,15 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+#endif
+
 namespace SafeWrite {
 namespace {
 
@@ -109,6 +118,65 @@ bool replaceFile(const QString& target, const Writer& writer, QString* error)
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(temporary);
         return fail(QStringLiteral("cannot replace %1: %2").arg(target, why));
+    }
+    return true;
+}
+
+bool renameNoReplace(const QString& from, const QString& to, QString* error)
+{
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+#if defined(Q_OS_UNIX) && defined(SYS_renameat2)
+    if (::syscall(SYS_renameat2, AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                  RENAME_NOREPLACE) == 0)
+        return true;
+    // File systems without the flag fall back to a check right before the rename.
+    if (errno != ENOSYS && errno != EINVAL)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
+    const QFileInfo taken(to);
+    if (taken.exists() || taken.isSymLink())
+        return fail(QString::fromLocal8Bit(std::strerror(EEXIST)));
+    if (std::rename(source.constData(), target.constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    return true;
+}
+
+bool createFile(const QString& target, const Writer& writer, QString* error)
+{
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() || targetInfo.isSymLink())
+        return fail(QStringLiteral("file exists: %1").arg(target));
+    const QString temporary = reserveTemporaryPath(target);
+    if (temporary.isEmpty())
+        return fail(QStringLiteral("cannot create a temporary file beside %1").arg(target));
+    bool written = false;
+    try {
+        written = writer(temporary);
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+    if (!written || QFileInfo(temporary).size() == 0) {
+        QFile::remove(temporary);
+        return fail(QStringLiteral("writing failed: %1").arg(target));
+    }
+    QFile::setPermissions(temporary, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                         QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    QString why;
+    if (!renameNoReplace(temporary, targetInfo.absoluteFilePath(), &why)) {
+        QFile::remove(temporary);
+        return fail(QStringLiteral("cannot create %1: %2").arg(target, why));
     }
     return true;
 }

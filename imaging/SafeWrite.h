@@ -21,6 +21,13 @@ QString reserveTemporaryPath(const QString& target);
 // A target that exists but is not writable is refused, as the operator made it read-only.
 bool replaceFile(const QString& target, const Writer& writer, QString* error = nullptr);
 
+// Runs writer on a temporary file beside target and renames it to target only
+// while no file of that name exists: an output never replaces anything.
+bool createFile(const QString& target, const Writer& writer, QString* error = nullptr);
+
+// Renames from to to unless to exists (one step where the kernel offers it).
+bool renameNoReplace(const QString& from, const QString& to, QString* error = nullptr);
+
 // Removes the temporary files a killed writer left in folder (not its sub-folders):
 // those whose process no longer exists, and those of the older name without a
 // process id once they are an hour old. Files of a running process, pages and

@@ -13,6 +13,7 @@
 #include "FolderBrowser.h"
 #include "GestureController.h"
 #include "GraphicsView.h"
+#include "ImageConvertDlg.h"
 #include "ImageStatusText.h"
 #include "ImageToolbar.h"
 #include "OperationId.h"
@@ -94,6 +95,12 @@ QString MainWindow::currentFolder() const
 void MainWindow::on_ac_about_us_triggered()
 {
     AboutDlg dialog(QString::fromLatin1(kVersion), this);
+    dialog.exec();
+}
+
+void MainWindow::on_action_convert_triggered()
+{
+    ImageConvertDlg dialog(this);
     dialog.exec();
 }
 

@@ -1,0 +1,97 @@
+#include "TiffPageWriter.h"
+
+#include <QFile>
+#include <tiffio.h>
+#include <vector>
+
+namespace {
+
+bool fail(QString* error, const QString& why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+} // namespace
+
+TiffPageWriter::~TiffPageWriter()
+{
+    if (m_tiff)
+        TIFFClose(m_tiff);
+}
+
+bool TiffPageWriter::open(const QString& path, QString* error)
+{
+    m_path = path;
+    m_pages = 0;
+    m_tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    return m_tiff ? true : fail(error, QStringLiteral("cannot open %1 for writing").arg(path));
+}
+
+bool TiffPageWriter::add(const RasterFrame& frame, QString* error)
+{
+    if (!m_tiff)
+        return fail(error, QStringLiteral("not open"));
+    const int rowBytes = frame.bytesPerRow();
+    if (frame.width <= 0 || frame.height <= 0 ||
+        frame.pixels.size() < qsizetype(rowBytes) * frame.height)
+        return fail(error, QStringLiteral("empty page"));
+    const bool bilevel = frame.bits == 1;
+    TIFFSetField(m_tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+    TIFFSetField(m_tiff, TIFFTAG_IMAGEWIDTH, uint32_t(frame.width));
+    TIFFSetField(m_tiff, TIFFTAG_IMAGELENGTH, uint32_t(frame.height));
+    TIFFSetField(m_tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(frame.bits));
+    TIFFSetField(m_tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(frame.channels));
+    TIFFSetField(m_tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    // Fax-coded pages are conventionally 0 = white; the frame's bits are 0 = black.
+    TIFFSetField(m_tiff, TIFFTAG_PHOTOMETRIC,
+                 bilevel                       ? PHOTOMETRIC_MINISWHITE
+                 : frame.colourChannels() == 1 ? PHOTOMETRIC_MINISBLACK
+                                               : PHOTOMETRIC_RGB);
+    if (frame.hasAlpha()) {
+        const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+        TIFFSetField(m_tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
+    }
+    if (bilevel) {
+        TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    } else {
+        TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFSetField(m_tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    }
+    if (frame.dpiX > 0 && frame.dpiY > 0) {
+        TIFFSetField(m_tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        TIFFSetField(m_tiff, TIFFTAG_XRESOLUTION, float(frame.dpiX));
+        TIFFSetField(m_tiff, TIFFTAG_YRESOLUTION, float(frame.dpiY));
+    }
+    TIFFSetField(m_tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(m_tiff, 0));
+    const auto* pixels = reinterpret_cast<const uchar*>(frame.pixels.constData());
+    std::vector<uchar> row(static_cast<size_t>(rowBytes));
+    for (int y = 0; y < frame.height; ++y) {
+        // libtiff may encode in place, so each row goes through a scratch copy.
+        std::copy(pixels + qsizetype(y) * rowBytes, pixels + qsizetype(y + 1) * rowBytes,
+                  row.begin());
+        if (bilevel) {
+            for (uchar& byte : row)
+                byte = uchar(~byte);
+        }
+        if (TIFFWriteScanline(m_tiff, row.data(), uint32_t(y), 0) < 0)
+            return fail(error,
+                        QStringLiteral("cannot write page %1 of %2").arg(m_pages + 1).arg(m_path));
+    }
+    if (!TIFFWriteDirectory(m_tiff))
+        return fail(error,
+                    QStringLiteral("cannot write page %1 of %2").arg(m_pages + 1).arg(m_path));
+    ++m_pages;
+    return true;
+}
+
+bool TiffPageWriter::close(QString* error)
+{
+    if (!m_tiff)
+        return fail(error, QStringLiteral("not open"));
+    const bool flushed = TIFFFlush(m_tiff) == 1;
+    TIFFClose(m_tiff);
+    m_tiff = nullptr;
+    return flushed ? true : fail(error, QStringLiteral("cannot finish %1").arg(m_path));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "RasterFrame.h"
+
+#include <QString>
+
+typedef struct tiff TIFF;
+
+// Writes a multi-page TIFF one page at a time, losslessly: LZW with the
+// horizontal predictor, CCITT Group 4 for bilevel pages. Each page keeps its
+// resolution.
+class TiffPageWriter
+{
+public:
+    TiffPageWriter() = default;
+    ~TiffPageWriter();
+    TiffPageWriter(const TiffPageWriter&) = delete;
+    TiffPageWriter& operator=(const TiffPageWriter&) = delete;
+
+    bool open(const QString& path, QString* error = nullptr);
+    bool add(const RasterFrame& frame, QString* error = nullptr);
+    // Finishes the file; false when any write failed.
+    bool close(QString* error = nullptr);
+    int pageCount() const { return m_pages; }
+
+private:
+    TIFF* m_tiff = nullptr;
+    QString m_path;
+    int m_pages = 0;
+};
