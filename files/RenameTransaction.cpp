@@ -2,6 +2,7 @@
 
 #include "NameUtils.h"
 #include "ProcessIds.h"
+#include "SafeWrite.h"
 
 #include <QDebug>
 #include <QDir>
@@ -9,18 +10,8 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#ifndef RENAME_NOREPLACE
-#define RENAME_NOREPLACE (1 << 0)
-#endif
-#endif
 
 namespace {
 
@@ -42,42 +33,6 @@ bool nameTaken(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
-// Renames without ever replacing an existing name. The kernel checks and renames
-// in one step where it can; elsewhere a check right before the rename has to do.
-bool renameNoReplace(const QString& from, const QString& to, QString* error)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-#ifdef SYS_renameat2
-    if (::syscall(SYS_renameat2, AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                  RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != ENOSYS && errno != EINVAL) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-#endif
-    if (nameTaken(to)) {
-        *error = QString::fromLocal8Bit(std::strerror(EEXIST));
-        return false;
-    }
-    if (std::rename(source.constData(), target.constData()) == 0)
-        return true;
-    *error = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-#else
-    if (nameTaken(to)) {
-        *error = QStringLiteral("target exists");
-        return false;
-    }
-    QFile file(from);
-    if (file.rename(to))
-        return true;
-    *error = file.errorString();
-    return false;
-#endif
-}
 
 // Puts every page of the journal back at its source (phase 1) or forward at its
 // target (phase 2). Each step is at one of two names in a given phase, so the
@@ -98,7 +53,7 @@ bool replay(const RenameJournal& journal)
             continue;
         const QString target = forward ? step.to : step.from;
         QString error;
-        if (renameNoReplace(step.temp, target, &error)) {
+        if (SafeWrite::renameNoReplace(step.temp, target, &error)) {
             ++moved;
         } else {
             qWarning().noquote() << "rename recovery failed" << step.temp << "->" << target
@@ -304,7 +259,7 @@ bool RenameTransaction::run(RenameJournal& journal, Result* result)
 
 bool RenameTransaction::renamed(const QString& from, const QString& to, QString* error)
 {
-    if (!renameNoReplace(from, to, error))
+    if (!SafeWrite::renameNoReplace(from, to, error))
         return false;
     if (m_hook)
         m_hook(m_ordinal);
