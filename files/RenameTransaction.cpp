@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <cstring>
 
 
 namespace {
