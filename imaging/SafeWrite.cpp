@@ -77,6 +77,37 @@ QString reserveTemporaryPath(const QString& target)
     return path;
 }
 
+// A new page gets the usual rw-r--r-- rather than the temporary file's private rw-------.
+static const QFile::Permissions kNewFileRights = QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ReadUser | QFile::WriteUser |
+                                                 QFile::ReadGroup | QFile::ReadOther;
+
+// Runs writer on a hidden temporary file beside target and gives it rights; on
+// failure nothing is left behind.
+static bool writeBeside(const QString& target, const Writer& writer, QFile::Permissions rights,
+                        QString* temporary, QString* why)
+{
+    *temporary = reserveTemporaryPath(target);
+    if (temporary->isEmpty()) {
+        *why = QStringLiteral("cannot create a temporary file beside %1").arg(target);
+        return false;
+    }
+    bool written = false;
+    try {
+        written = writer(*temporary);
+    } catch (...) {
+        QFile::remove(*temporary);
+        throw;
+    }
+    if (!written || QFileInfo(*temporary).size() == 0) {
+        QFile::remove(*temporary);
+        *why = QStringLiteral("writing failed: %1").arg(target);
+        return false;
+    }
+    QFile::setPermissions(*temporary, rights);
+    return true;
+}
+
 bool replaceFile(const QString& target, const Writer& writer, QString* error)
 {
     auto fail = [error](const QString& why) {
@@ -90,32 +121,17 @@ bool replaceFile(const QString& target, const Writer& writer, QString* error)
         (!targetInfo.isWritable() || !(targetInfo.permissions() & QFile::WriteOwner)))
         return fail(QStringLiteral("file is read-only: %1").arg(target));
 
-    const QString temporary = reserveTemporaryPath(target);
-    if (temporary.isEmpty())
-        return fail(QStringLiteral("cannot create a temporary file beside %1").arg(target));
-
-    bool written = false;
-    try {
-        written = writer(temporary);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
-    if (!written || QFileInfo(temporary).size() == 0) {
-        QFile::remove(temporary);
-        return fail(QStringLiteral("writing failed: %1").arg(target));
-    }
-    // A replaced page keeps its rights; a new one gets the usual rw-r--r-- rather
-    // than the temporary file's private rw-------.
-    QFile::setPermissions(temporary, targetInfo.exists() ? targetInfo.permissions()
-                                                         : QFile::ReadOwner | QFile::WriteOwner |
-                                                               QFile::ReadUser | QFile::WriteUser |
-                                                               QFile::ReadGroup | QFile::ReadOther);
+    const QFile::Permissions rights =
+        targetInfo.exists() ? targetInfo.permissions() : kNewFileRights;
+    QString temporary;
+    QString why;
+    if (!writeBeside(target, writer, rights, &temporary, &why))
+        return fail(why);
     // POSIX rename replaces the target atomically: readers see the old page or the new one.
     const QByteArray from = QFile::encodeName(temporary);
     const QByteArray to = QFile::encodeName(targetInfo.absoluteFilePath());
     if (std::rename(from.constData(), to.constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        why = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(temporary);
         return fail(QStringLiteral("cannot replace %1: %2").arg(target, why));
     }
@@ -157,23 +173,10 @@ bool createFile(const QString& target, const Writer& writer, QString* error)
     const QFileInfo targetInfo(target);
     if (targetInfo.exists() || targetInfo.isSymLink())
         return fail(QStringLiteral("file exists: %1").arg(target));
-    const QString temporary = reserveTemporaryPath(target);
-    if (temporary.isEmpty())
-        return fail(QStringLiteral("cannot create a temporary file beside %1").arg(target));
-    bool written = false;
-    try {
-        written = writer(temporary);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
-    if (!written || QFileInfo(temporary).size() == 0) {
-        QFile::remove(temporary);
-        return fail(QStringLiteral("writing failed: %1").arg(target));
-    }
-    QFile::setPermissions(temporary, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                         QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    QString temporary;
     QString why;
+    if (!writeBeside(target, writer, kNewFileRights, &temporary, &why))
+        return fail(why);
     if (!renameNoReplace(temporary, targetInfo.absoluteFilePath(), &why)) {
         QFile::remove(temporary);
         return fail(QStringLiteral("cannot create %1: %2").arg(target, why));
