@@ -11,6 +11,7 @@
 class BatchPanel;
 class FolderBrowser;
 class GraphicsView;
+class ImageViewDlg;
 class PageScene;
 class QLabel;
 class SaveModeMenu;
@@ -44,6 +45,7 @@ public:
     ToolbarCommands* toolbarCommands() const { return m_commands; }
     BatchPanel* batchPanel() const { return m_batch; }
     ScanPanel* scanPanel() const { return m_scan; }
+    ImageViewDlg* preview() const { return m_preview; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -105,6 +107,12 @@ private:
     void setUpFolderPanel();
     void setUpBatchPanel();
     void setUpScanPanel();
+    void setUpPreview();
+    // The thumbnail sheet in place of the centre column and the right tabs, or back.
+    void showPreview(bool on);
+    // A page double-clicked on the sheet: opened in the main view.
+    void openFromPreview(const QString& path);
+    void afterPreviewDelete(const QStringList& paths);
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -130,6 +138,7 @@ private:
     ToolbarCommands* m_commands = nullptr;
     BatchPanel* m_batch = nullptr;
     ScanPanel* m_scan = nullptr;
+    ImageViewDlg* m_preview = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;

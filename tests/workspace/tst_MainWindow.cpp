@@ -161,7 +161,7 @@ private slots:
         for (const char* name :
              {"action_statistics", "action_fj", "action_convert", "btn_folder_new", "btn_folder_rename",
               "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
-              "btn_file_replacename", "btn_file_del", "btn_file_view"}) {
+              "btn_file_replacename", "btn_file_del"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
             QVERIFY2(entry && !entry->property("enabled").toBool(), name);
             QCOMPARE(entry->property("toolTip").toString(), QStringLiteral("尚未提供"));
