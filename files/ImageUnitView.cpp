@@ -16,8 +16,16 @@ ImageUnitView::ImageUnitView(const QString& path, const QString& key, QWidget* p
     : QFrame(parent), m_path(path), m_key(key)
 {
     setObjectName(QStringLiteral("ImageUnitView"));
-    setStyleSheet(QStringLiteral(
-        "QWidget{\n\t\tbackground-color: rgb(156, 156, 156); \n\t\tborder:none;\n}"));
+    // Grey paper, no border, white name in 12 pt: set as palette and font, which
+    // costs a fraction of a style sheet in a sheet of hundreds of frames.
+    static const QPalette look = [] {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(156, 156, 156));
+        return palette;
+    }();
+    setPalette(look);
+    setAutoFillBackground(true);
+    setFrameShape(QFrame::NoFrame);
     auto* column = new QVBoxLayout(this);
     m_image = new ThumbnailLabel(this);
     m_image->setObjectName(QStringLiteral("label_image"));
@@ -30,8 +38,11 @@ ImageUnitView::ImageUnitView(const QString& path, const QString& key, QWidget* p
     m_box->setFocusPolicy(Qt::NoFocus);
     m_name = new QLabel(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1), this);
     m_name->setObjectName(QStringLiteral("label_fileName"));
-    m_name->setStyleSheet(
-        QStringLiteral("color: rgb(255, 255, 255);\nfont: 12pt \"Microsoft YaHei UI\";"));
+    static const QFont nameFont(QStringLiteral("Microsoft YaHei UI"), 12);
+    m_name->setFont(nameFont);
+    QPalette white = look;
+    white.setColor(QPalette::WindowText, Qt::white);
+    m_name->setPalette(white);
     m_name->setMaximumHeight(28);
     row->addWidget(m_box);
     row->addWidget(m_name, 1);

@@ -119,14 +119,15 @@ void ImageViewDlg::loadFolder(const QString& folder, int sortIndex)
     connect(m_sheet, &RubberBandWidget::zoomRequested, this, &ImageViewDlg::zoomBy);
     connect(m_sheet, &RubberBandWidget::cursorMoved, this,
             [this](QWidget* unit) { m_scrollArea->ensureWidgetVisible(unit, 20, 20); });
+    connect(m_sheet, &RubberBandWidget::framesAdded, this, [this](int first) {
+        layOutSheet();
+        m_sheet->requestThumbnails(visibleRect(), first);
+    });
     m_sheet->setOpenFile(m_openFile);
-    m_sheet->refreshView(folder, sortIndex);
     // The zoom holds across reloads, so a sort or a delete keeps the size chosen.
-    if (m_zoomFactor != 1.0)
-        m_sheet->setZoom(m_zoomFactor);
+    m_sheet->setZoom(m_zoomFactor);
     m_scrollArea->setWidget(m_sheet);
-    layOutSheet();
-    m_sheet->requestThumbnails(visibleRect());
+    m_sheet->refreshView(folder, sortIndex);
 }
 
 void ImageViewDlg::showFolder(const QString& folder)

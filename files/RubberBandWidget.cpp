@@ -7,11 +7,13 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -52,6 +54,14 @@ QStringList RubberBandWidget::listPages(const QString& folder, int sortIndex)
     return paths;
 }
 
+namespace {
+
+// Frames are built for this long per turn of the event loop (at least one),
+// so input and painting are never held up for long, on any machine.
+const int kBatchMs = 8;
+
+} // namespace
+
 void RubberBandWidget::refreshView(const QString& folder, int sortIndex)
 {
     qDebug() << "RubberBandWidget::refreshView" << folder << sortIndex;
@@ -61,25 +71,50 @@ void RubberBandWidget::refreshView(const QString& folder, int sortIndex)
     m_units.clear();
     m_byKey.clear();
     m_cursor = -1;
-    for (const QString& path : listPages(folder, sortIndex)) {
+    m_pending = listPages(folder, sortIndex);
+    addFrames(kBatchMs);
+}
+
+void RubberBandWidget::finishFrames()
+{
+    addFrames(-1);
+}
+
+void RubberBandWidget::addFrames(int budgetMs)
+{
+    const int first = m_units.size();
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_pending.isEmpty() && (budgetMs < 0 || m_units.size() == first ||
+                                    clock.elapsed() < budgetMs)) {
+        const QString path = m_pending.takeFirst();
         const QString key = ThumbnailLoader::identity(path);
         auto* unit = new ImageUnitView(path, key, this);
         QImage image;
         if (m_loader->lookup(key, &image))
             unit->setThumbnail(image);
+        if (m_zoom != 1.0)
+            unit->setZoom(m_zoom);
         unit->setOpen(path == m_openFile);
         connect(unit, &ImageUnitView::doubleClicked, this, &RubberBandWidget::openRequested);
         m_flow->addWidget(unit);
+        // Children added to a shown sheet stay hidden unless told.
+        unit->show();
         m_units << unit;
         m_byKey.insert(key, unit);
     }
+    if (m_units.size() > first)
+        emit framesAdded(first);
+    if (!m_pending.isEmpty())
+        QTimer::singleShot(0, this, [this] { addFrames(kBatchMs); });
 }
 
-void RubberBandWidget::requestThumbnails(const QRect& visible)
+void RubberBandWidget::requestThumbnails(const QRect& visible, int first)
 {
     QList<ThumbnailLoader::Job> front;
     QList<ThumbnailLoader::Job> rest;
-    for (ImageUnitView* unit : qAsConst(m_units)) {
+    for (int i = first; i < m_units.size(); ++i) {
+        const ImageUnitView* unit = m_units.at(i);
         if (m_loader->lookup(unit->key(), nullptr))
             continue;
         const ThumbnailLoader::Job job{unit->path(), unit->key()};
@@ -88,7 +123,11 @@ void RubberBandWidget::requestThumbnails(const QRect& visible)
         else
             rest << job;
     }
-    m_loader->request(front + rest);
+    // Frames of a later batch join the queue behind those already asked for.
+    if (first == 0)
+        m_loader->request(front + rest);
+    else
+        m_loader->enqueue(front + rest);
 }
 
 void RubberBandWidget::prioritise(const QRect& visible)
@@ -111,6 +150,7 @@ void RubberBandWidget::onThumbnail(const QString& key, const QImage& image)
 
 PageTrash::Result RubberBandWidget::deleteChecked(const PageTrash::AskPermanent& askPermanent)
 {
+    finishFrames();
     QStringList paths;
     for (ImageUnitView* unit : qAsConst(m_units)) {
         if (unit->isChecked() && QFile::exists(unit->path()))
@@ -133,6 +173,7 @@ PageTrash::Result RubberBandWidget::deleteChecked(const PageTrash::AskPermanent&
 
 void RubberBandWidget::setZoom(double f)
 {
+    m_zoom = f;
     for (ImageUnitView* unit : qAsConst(m_units))
         unit->setZoom(f);
     update();
@@ -147,12 +188,14 @@ void RubberBandWidget::setOpenFile(const QString& path)
 
 void RubberBandWidget::setAllChecked(bool checked)
 {
+    finishFrames();
     for (ImageUnitView* unit : qAsConst(m_units))
         unit->setChecked(checked);
 }
 
 QStringList RubberBandWidget::checkedPaths() const
 {
+    // Frames still to be built are unchecked.
     QStringList paths;
     for (ImageUnitView* unit : m_units) {
         if (unit->isChecked())
@@ -276,6 +319,7 @@ void RubberBandWidget::keyPressEvent(QKeyEvent* event)
         moveCursor(0);
         return;
     case Qt::Key_End:
+        finishFrames();
         moveCursor(m_units.size() - 1);
         return;
     case Qt::Key_Space:

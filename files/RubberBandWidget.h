@@ -33,9 +33,15 @@ public:
     // case before lower case, for sortIndex 0; by size, smallest first, for 1.
     static QStringList listPages(const QString& folder, int sortIndex);
 
+    // Builds the frames of the first screen now and the rest in small batches
+    // on the following turns of the event loop, so the window never waits long.
     void refreshView(const QString& folder, int sortIndex);
-    // Asks the loader for the missing thumbnails, those inside visible first.
-    void requestThumbnails(const QRect& visible);
+    bool framesComplete() const { return m_pending.isEmpty(); }
+    // Builds the frames still waiting at once (before an operation on all pages).
+    void finishFrames();
+    // Asks the loader for the missing thumbnails of the frames from first on,
+    // those inside visible first.
+    void requestThumbnails(const QRect& visible, int first = 0);
     // Moves the thumbnails inside visible to the front of the loader's queue.
     void prioritise(const QRect& visible);
     PageTrash::Result deleteChecked(const PageTrash::AskPermanent& askPermanent);
@@ -52,6 +58,8 @@ signals:
     void enlargeRequested(const QString& path); // Enter: the large view
     void deleteRequested();
     void zoomRequested(int steps);
+    // Frames from this index on were added to the sheet.
+    void framesAdded(int first);
     // The keyboard's place moved onto this frame: the view scrolls to it.
     void cursorMoved(QWidget* unit);
 
@@ -67,6 +75,8 @@ private:
     void dropBand();
     void onThumbnail(const QString& key, const QImage& image);
     void moveCursor(int index);
+    // Builds waiting frames for about budgetMs (all of them when negative).
+    void addFrames(int budgetMs);
     int columns() const;
 
     ThumbnailLoader* m_loader;
@@ -78,5 +88,7 @@ private:
     QList<ImageUnitView*> m_units;
     QMultiHash<QString, ImageUnitView*> m_byKey;
     QString m_openFile;
+    QStringList m_pending; // pages whose frames are still to be built, in order
+    double m_zoom = 1.0;
     int m_cursor = -1;
 };

@@ -34,7 +34,7 @@ public:
 
     // Device, inode, size and modification time: follows a rename, not a rewrite.
     static QString identity(const QString& path);
-    // The largest thumbnail asked for (the largest zoom); decoded at most this big.
+    // Thumbnails are decoded at most this big: about the largest zoom's size.
     static QSize decodeBox();
     // The page scaled to fit box, keeping its aspect ratio and turned upright;
     // null when unreadable.
@@ -45,6 +45,8 @@ public:
     // Replaces whatever was waiting by jobs, decoded in this order; queued jobs
     // of an earlier request are dropped.
     void request(const QList<Job>& jobs);
+    // Adds jobs behind those waiting.
+    void enqueue(const QList<Job>& jobs);
     // Moves the waiting jobs of these keys to the front, in this order.
     void prioritise(const QStringList& keys);
     void cancel();

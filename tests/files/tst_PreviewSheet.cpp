@@ -76,26 +76,33 @@ private slots:
 
     void framesComeBeforeThumbnails()
     {
-        for (int i = 0; i < 24; ++i)
+        for (int i = 0; i < 60; ++i)
             QVERIFY(writePage(path(QStringLiteral("%1.jpg").arg(i, 4, 10, QLatin1Char('0'))),
                               QSize(1240, 1754)));
-        QVERIFY(writePage(path("bad.jpg"), QSize(10, 10)));
         QFile bad(path("bad.jpg"));
         QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a picture") > 0);
         bad.close();
         open(m_dir->path());
-        const RubberBandWidget* sheet = m_dlg->sheet();
-        QCOMPARE(sheet->units().size(), 25);
-        int ready = 0;
+        RubberBandWidget* sheet = m_dlg->sheet();
+        QVERIFY(!sheet->units().isEmpty());
         for (const ImageUnitView* unit : sheet->units())
-            ready += unit->hasThumbnail();
-        QCOMPARE(ready, 0);
+            QVERIFY(!unit->hasThumbnail());
+        // The rest of the frames follow on the next turns, in order, all shown.
+        QTRY_VERIFY(sheet->framesComplete());
+        QCOMPARE(sheet->units().size(), 61);
+        QCOMPARE(QFileInfo(sheet->units().at(59)->path()).fileName(), QStringLiteral("0059.jpg"));
         waitForThumbnails();
-        for (const ImageUnitView* unit : sheet->units())
+        for (const ImageUnitView* unit : sheet->units()) {
+            QVERIFY(unit->isVisible());
             QCOMPARE(unit->hasThumbnail(), !unit->path().endsWith("bad.jpg"));
+        }
         // An unreadable page keeps its frame and name.
         const ImageUnitView* broken = sheet->units().last();
         QCOMPARE(broken->findChild<QLabel*>("label_fileName")->text(), QStringLiteral("bad.jpg"));
+        // Checking all reaches the frames still to be built too.
+        m_dlg->loadFolder(m_dir->path(), 0);
+        QTest::keyClick(m_dlg->sheet(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_dlg->sheet()->checkedPaths().size(), 61);
     }
 
     void thumbnailsKeepAspectAndSurviveRenameAndSort()
