@@ -6,7 +6,8 @@
 # bench/batch_vs_mogrify.sh times tarvo-batch against mogrify on generated A4 pages, and
 # build-bench/bench/bench_window_batch [pages] a batch from the window (run them on their own).
 # After the engine tables it prints bench_scan_placement's: scanned pages placed into
-# folders of 2000 and 1000 pages (SCAN_RUNS runs each, default 5).
+# folders of 2000 and 1000 pages (SCAN_RUNS runs each, default 5), then bench_preview's:
+# the multi-view preview on 300 A4 JPEG pages and a TIFF folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +19,7 @@ targets=(bench_imaging bench_pageturn)
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
 cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch \
-  bench_scan_placement >/dev/null
+  bench_scan_placement bench_preview >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
@@ -35,3 +36,6 @@ done
 
 echo "== bench_scan_placement"
 "$build_dir/bench/bench_scan_placement" "${SCAN_RUNS:-5}" || echo "(a target was missed)"
+
+echo "== bench_preview"
+"$build_dir/bench/bench_preview" || echo "(a target was missed)"
