@@ -127,6 +127,9 @@ void ImageViewDlg::loadFolder(const QString& folder, int sortIndex)
     // The zoom holds across reloads, so a sort or a delete keeps the size chosen.
     m_sheet->setZoom(m_zoomFactor);
     m_scrollArea->setWidget(m_sheet);
+    // The keys work on the sheet at once: arrows, Space, Delete, Ctrl+A.
+    if (isVisible())
+        m_sheet->setFocus();
     m_sheet->refreshView(folder, sortIndex);
 }
 

@@ -160,7 +160,8 @@ void ThumbnailLoader::cancel()
 bool ThumbnailLoader::isIdle() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_queue.isEmpty() && m_running == 0;
+    // Decoded but not yet handed over counts as busy: the sheet has not seen it.
+    return m_queue.isEmpty() && m_undelivered == 0;
 }
 
 void ThumbnailLoader::startWorkers()
@@ -182,17 +183,10 @@ void ThumbnailLoader::work()
             QMutexLocker lock(&m_mutex);
             if (m_queue.isEmpty()) {
                 --m_running;
-                if (m_running == 0)
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this] {
-                            if (isIdle())
-                                emit idle();
-                        },
-                        Qt::QueuedConnection);
                 return;
             }
             job = m_queue.takeFirst();
+            ++m_undelivered;
         }
         const QImage image = decode(job.path, decodeBox());
         QMetaObject::invokeMethod(
@@ -205,4 +199,12 @@ void ThumbnailLoader::deliver(const QString& key, const QImage& image)
     // Costs in KiB, so a large budget fits the cache's int.
     m_cache.insert(key, new QImage(image), int(qMax<qint64>(1, image.sizeInBytes() >> 10)));
     emit thumbnailReady(key, image);
+    bool done = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        --m_undelivered;
+        done = m_undelivered == 0 && m_queue.isEmpty();
+    }
+    if (done)
+        emit idle();
 }

@@ -54,7 +54,7 @@ public:
 
 signals:
     void thumbnailReady(const QString& key, const QImage& image);
-    // Nothing waits and nothing decodes.
+    // Nothing waits, nothing decodes and every result is handed over.
     void idle();
 
 private:
@@ -63,8 +63,9 @@ private:
     void deliver(const QString& key, const QImage& image);
 
     QThreadPool m_pool;
-    mutable QMutex m_mutex; // m_queue, m_running
+    mutable QMutex m_mutex; // m_queue, m_running, m_undelivered
     QList<Job> m_queue;
-    int m_running = 0;
+    int m_running = 0;     // workers on the pool
+    int m_undelivered = 0; // taken from the queue, not yet handed to the GUI thread
     QCache<QString, QImage> m_cache;
 };
