@@ -15,6 +15,7 @@
 #include "GraphicsView.h"
 #include "ImageConvertDlg.h"
 #include "ImageStatusText.h"
+#include "ImageViewDlg.h"
 #include "ImageToolbar.h"
 #include "OperationId.h"
 #include "PageDisplay.h"
@@ -79,6 +80,7 @@ MainWindow::MainWindow(QWidget* parent)
     setUpScanPanel();
     setUpShortcutPanel();
     setUpSplitTab();
+    setUpPreview();
     UnbuiltFeatures::disable(this);
 }
 
@@ -253,6 +255,8 @@ void MainWindow::on_tv_folder_row_changed(const QModelIndex& current, const QMod
         return;
     ui->lb_page_cnt->setText(QString::number(state.pageCount));
     ui->spinbox_code_next->setValue(state.nextCode);
+    if (m_preview->isVisible() && state.folder != m_preview->folder())
+        m_preview->loadFolder(state.folder, m_preview->sortIndex());
     if (state.isEmpty()) {
         m_image.leave();
         m_image.close();
@@ -290,7 +294,9 @@ void MainWindow::openFile(const QString& path)
 {
     // Nothing stays open on a failure, so the previous page must not stay on
     // screen as if it were this file.
-    if (!m_image.open(path)) {
+    const bool opened = m_image.open(path);
+    m_preview->setOpenFile(m_image.file());
+    if (!opened) {
         showNoImage();
         return;
     }
@@ -301,6 +307,7 @@ void MainWindow::followRenames(const QHash<QString, QString>& oldToNew)
 {
     m_image.followRenames(oldToNew);
     m_batch->followRenames(oldToNew);
+    m_preview->setOpenFile(m_image.file());
     // Pixels decoded under the old names belong to other pages now.
     m_prefetch.clear();
     const int row = m_browser->fileModel()->filePaths().indexOf(m_image.file());
@@ -768,4 +775,44 @@ void MainWindow::setUpSplitTab()
 void MainWindow::on_btn_fj_import_excel_clicked()
 {
     m_splitTab->importWorkbook();
+void MainWindow::setUpPreview()
+{
+    m_preview = new ImageViewDlg(ui->splitter_main);
+    ui->splitter_main->insertWidget(ui->splitter_main->indexOf(ui->widget_center) + 1, m_preview);
+    ui->splitter_main->setStretchFactor(ui->splitter_main->indexOf(m_preview), 1);
+    m_preview->hide();
+    ui->btn_file_view->setCheckable(true);
+    connect(ui->btn_file_view, &QAbstractButton::toggled, this, &MainWindow::showPreview);
+    connect(m_preview, &ImageViewDlg::openRequested, this, &MainWindow::openFromPreview);
+    connect(m_preview, &ImageViewDlg::pagesDeleted, this, &MainWindow::afterPreviewDelete);
+}
+
+void MainWindow::showPreview(bool on)
+{
+    ui->widget_center->setVisible(!on);
+    ui->widget_right->setVisible(!on);
+    m_preview->setVisible(on);
+    if (!on)
+        return;
+    m_preview->setOpenFile(m_image.file());
+    m_preview->showFolder(currentFolder());
+}
+
+void MainWindow::openFromPreview(const QString& path)
+{
+    const int row = m_browser->fileModel()->filePaths().indexOf(path);
+    if (row < 0)
+        return;
+    ui->btn_file_view->setChecked(false);
+    ui->tb_file->setCurrentIndex(m_browser->fileModel()->index(row, 1));
+}
+
+void MainWindow::afterPreviewDelete(const QStringList& paths)
+{
+    // A page that is gone must not be written back when the list moves on.
+    if (paths.contains(m_image.file())) {
+        m_image.close();
+        showNoImage();
+    }
+    on_btn_folder_refresh_clicked();
 }

@@ -11,6 +11,7 @@
 class BatchPanel;
 class FolderBrowser;
 class GraphicsView;
+class ImageViewDlg;
 class PageScene;
 class QLabel;
 class SaveModeMenu;
@@ -47,6 +48,7 @@ public:
     BatchPanel* batchPanel() const { return m_batch; }
     ScanPanel* scanPanel() const { return m_scan; }
     ShortcutkeykeysSettingsDlg* shortcutPanel() const { return m_shortcutPanel; }
+    ImageViewDlg* preview() const { return m_preview; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -113,6 +115,12 @@ private:
     void setUpScanPanel();
     void setUpShortcutPanel();
     void setUpSplitTab();
+    void setUpPreview();
+    // The thumbnail sheet in place of the centre column and the right tabs, or back.
+    void showPreview(bool on);
+    // A page double-clicked on the sheet: opened in the main view.
+    void openFromPreview(const QString& path);
+    void afterPreviewDelete(const QStringList& paths);
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -139,6 +147,7 @@ private:
     BatchPanel* m_batch = nullptr;
     ScanPanel* m_scan = nullptr;
     ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
+    ImageViewDlg* m_preview = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     SplitTabImport* m_splitTab = nullptr;
     cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it

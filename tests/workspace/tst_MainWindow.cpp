@@ -1,11 +1,20 @@
 #include "../app/ModalDriver.h"
 #include "AppPaths.h"
+#include "ImageUnitView.h"
+#include "ImageViewDlg.h"
+#include "RubberBandWidget.h"
 #include "OperationId.h"
 #include "WorkspaceTestSupport.h"
 
 #include <Magick++.h>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <opencv2/core/version.hpp>
 #include <QDockWidget>
 #include <QFileSystemModel>
 #include <QGraphicsPixmapItem>
@@ -161,7 +170,7 @@ private slots:
         for (const char* name :
              {"action_statistics", "action_fj", "btn_folder_new", "btn_folder_rename",
               "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
-              "btn_file_replacename", "btn_file_del", "btn_file_view"}) {
+              "btn_file_replacename", "btn_file_del"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
             QVERIFY2(entry && !entry->property("enabled").toBool(), name);
             QCOMPARE(entry->property("toolTip").toString(), QStringLiteral("尚未提供"));
@@ -192,6 +201,51 @@ private slots:
         });
         action->trigger();
         QCOMPARE(title, QStringLiteral("影像转换工具"));
+    void previewTakesTheCentreAndOpensAPage()
+    {
+        openWindow();
+        auto* toggle = child<QToolButton>("btn_file_view");
+        QVERIFY(toggle->isEnabled() && toggle->isCheckable() && !toggle->isChecked());
+        auto* preview = child<ImageViewDlg>("ImageViewDlg");
+        QVERIFY(preview->isHidden());
+        toggle->click();
+        QVERIFY(!preview->isHidden());
+        QVERIFY(child<QWidget>("widget_center")->isHidden());
+        QVERIFY(child<QWidget>("widget_right")->isHidden());
+        const QList<ImageUnitView*> units = preview->sheet()->units();
+        QCOMPARE(units.size(), 2);
+        QVERIFY(units.at(0)->isOpen() && !units.at(1)->isOpen());
+
+        // A double click opens the page in the main view, which comes back.
+        QTest::mouseDClick(units.at(1)->findChild<QLabel*>("label_image"), Qt::LeftButton);
+        QVERIFY(!toggle->isChecked());
+        QVERIFY(preview->isHidden());
+        QVERIFY(!child<QWidget>("widget_center")->isHidden());
+        QVERIFY(!child<QWidget>("widget_right")->isHidden());
+        QCOMPARE(m_window->currentFile(), folder("01 卷宗/0002.jpg"));
+        toggle->click();
+        QVERIFY(preview->sheet()->units().at(1)->isOpen());
+    }
+
+    void previewDeletesTheOpenPage()
+    {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.filePath("share")));
+        openWindow();
+        child<QToolButton>("btn_file_view")->click();
+        auto* preview = child<ImageViewDlg>("ImageViewDlg");
+        preview->sheet()->units().at(0)->setChecked(true);
+        whenModal([](QWidget* box) {
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+            return true;
+        });
+        preview->findChild<QPushButton*>("btn_del")->click();
+        QVERIFY(!QFile::exists(folder("01 卷宗/0001.jpg")));
+        QVERIFY(QFile::exists(data.filePath("share/Trash/files/0001.jpg")));
+        QCOMPARE(preview->sheet()->units().size(), 1);
+        QCOMPARE(child<QTableView>("tb_file")->model()->rowCount(), 1);
+        QCOMPARE(m_window->currentFile(), folder("01 卷宗/0002.jpg"));
+        qunsetenv("XDG_DATA_HOME");
     }
 
     void aboutShowsVersionsAndWhereFilesAre()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The one way pages leave a folder: into the desktop trash, so a mistaken
+// delete can be undone. Where there is no trash (a share, a read-only volume)
+// the operator is asked once whether to delete for good.
+namespace PageTrash {
+
+// True when the pages may be deleted for good; asked at most once per call.
+using AskPermanent = std::function<bool()>;
+
+struct Result
+{
+    QStringList removed; // gone from their folder
+    QStringList failed;  // still there
+};
+
+Result remove(const QStringList& paths, const AskPermanent& askPermanent);
+
+// Moves one file into the trash; false (the file in place) when it cannot.
+bool moveToTrash(const QString& path, QString* trashedAs = nullptr);
+
+} // namespace PageTrash

@@ -1,0 +1,335 @@
+#include "FlowLayout.h"
+#include "ImageUnitView.h"
+#include "ImageViewDlg.h"
+#include "LargeImageView.h"
+#include "PreviewPages.h"
+#include "RubberBandWidget.h"
+#include "ThumbnailLabel.h"
+#include "ThumbnailLoader.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList names(const RubberBandWidget* sheet)
+{
+    QStringList result;
+    for (const ImageUnitView* unit : sheet->units())
+        result << QFileInfo(unit->path()).fileName();
+    return result;
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& at)
+{
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+// The preview on real pages in a temporary folder, through its widgets.
+class tst_PreviewSheet : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ThumbnailLoader> m_loader;
+    std::unique_ptr<ImageViewDlg> m_dlg;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    template <typename T> T* child(const char* name) const
+    {
+        return m_dlg->findChild<T*>(QString::fromLatin1(name));
+    }
+    // The preview shown at a size that holds three frames a row.
+    void open(const QString& folder)
+    {
+        m_dlg = std::make_unique<ImageViewDlg>(nullptr, m_loader.get());
+        m_dlg->resize(1100, 900);
+        m_dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+        m_dlg->showFolder(folder);
+    }
+    void waitForThumbnails() { QTRY_VERIFY_WITH_TIMEOUT(m_loader->isIdle(), 20000); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_loader = std::make_unique<ThumbnailLoader>();
+    }
+    void cleanup()
+    {
+        m_dlg.reset();
+        m_loader.reset();
+    }
+
+    void framesComeBeforeThumbnails()
+    {
+        for (int i = 0; i < 60; ++i)
+            QVERIFY(writePage(path(QStringLiteral("%1.jpg").arg(i, 4, 10, QLatin1Char('0'))),
+                              QSize(1240, 1754)));
+        QFile bad(path("bad.jpg"));
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a picture") > 0);
+        bad.close();
+        open(m_dir->path());
+        RubberBandWidget* sheet = m_dlg->sheet();
+        QVERIFY(!sheet->units().isEmpty());
+        for (const ImageUnitView* unit : sheet->units())
+            QVERIFY(!unit->hasThumbnail());
+        // The rest of the frames follow on the next turns, in order, all shown.
+        QTRY_VERIFY(sheet->framesComplete());
+        QCOMPARE(sheet->units().size(), 61);
+        QCOMPARE(QFileInfo(sheet->units().at(59)->path()).fileName(), QStringLiteral("0059.jpg"));
+        waitForThumbnails();
+        for (const ImageUnitView* unit : sheet->units()) {
+            QVERIFY(unit->isVisible());
+            QCOMPARE(unit->hasThumbnail(), !unit->path().endsWith("bad.jpg"));
+        }
+        // An unreadable page keeps its frame and name.
+        const ImageUnitView* broken = sheet->units().last();
+        QCOMPARE(broken->findChild<QLabel*>("label_fileName")->text(), QStringLiteral("bad.jpg"));
+        // Checking all reaches the frames still to be built too.
+        m_dlg->loadFolder(m_dir->path(), 0);
+        QTest::keyClick(m_dlg->sheet(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_dlg->sheet()->checkedPaths().size(), 61);
+    }
+
+    void thumbnailsKeepAspectAndSurviveRenameAndSort()
+    {
+        QVERIFY(writePage(path("landscape.jpg"), QSize(1800, 900)));
+        QVERIFY(writePage(path("portrait.jpg"), QSize(900, 1800)));
+        open(m_dir->path());
+        waitForThumbnails();
+        const QList<ImageUnitView*>& units = m_dlg->sheet()->units();
+        const QRect wide = units.at(0)->findChild<ThumbnailLabel*>("label_image")->imageRect();
+        const QRect tall = units.at(1)->findChild<ThumbnailLabel*>("label_image")->imageRect();
+        QCOMPARE(wide.width(), 210);
+        QVERIFY(qAbs(wide.height() - 105) <= 1);
+        QVERIFY(tall.height() > tall.width());
+
+        // Known pages are shown the moment the sheet is built again.
+        QVERIFY(QFile::rename(path("landscape.jpg"), path("z.jpg")));
+        child<QComboBox>("comboBox")->setCurrentIndex(1);
+        for (const ImageUnitView* unit : m_dlg->sheet()->units())
+            QVERIFY2(unit->hasThumbnail(), qPrintable(unit->path()));
+    }
+
+    void sorting_data()
+    {
+        QTest::addColumn<int>("sortIndex");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("name, upper case first") << 0 << QStringList{"A.jpg", "a.jpg", "b.jpg"};
+        QTest::newRow("size, smallest first") << 1 << QStringList{"b.jpg", "a.jpg", "A.jpg"};
+    }
+    void sorting()
+    {
+        QFETCH(int, sortIndex);
+        QVERIFY(writePage(path("A.jpg"), QSize(600, 800), 95));
+        QVERIFY(writePage(path("a.jpg"), QSize(300, 400), 95));
+        QVERIFY(writePage(path("b.jpg"), QSize(30, 40), 50));
+        QVERIFY(writePage(path(".hidden.jpg"), QSize(30, 40)));
+        QVERIFY(QFile::link(path("A.jpg"), path("link.jpg")));
+        QFile text(path("notes.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        open(m_dir->path());
+        child<QComboBox>("comboBox")->setCurrentIndex(sortIndex);
+        QTEST(names(m_dlg->sheet()), "expected");
+        QCOMPARE(m_dlg->sortIndex(), sortIndex);
+    }
+
+    void emptyFolderPathGivesEmptySheet()
+    {
+        // The working folder has pages; an empty path must not mean it.
+        QVERIFY(writePage(path("1.jpg"), QSize(60, 80)));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        open(QString());
+        QDir::setCurrent(before);
+        QVERIFY(m_dlg->sheet()->units().isEmpty());
+    }
+
+    void zoom_data()
+    {
+        QTest::addColumn<int>("in");
+        QTest::addColumn<int>("out");
+        QTest::addColumn<QSize>("frame");
+        QTest::newRow("in 3, out 3") << 3 << 3 << QSize(307, 393);
+        QTest::newRow("out 4, in 4") << -4 << 4 << QSize(307, 393);
+        QTest::newRow("six in: five steps") << 6 << 0 << QSize(460, 589);
+        QTest::newRow("ten out: five steps") << -10 << 0 << QSize(153, 196);
+        QTest::newRow("past the top and back") << 9 << 5 << QSize(307, 393);
+    }
+    void zoom()
+    {
+        QFETCH(int, in);
+        QFETCH(int, out);
+        QVERIFY(writePage(path("1.jpg"), QSize(60, 80)));
+        open(m_dir->path());
+        auto press = [this](const char* name, int times) {
+            for (int i = 0; i < times; ++i)
+                child<QPushButton>(name)->click();
+        };
+        press(in > 0 ? "btn_big" : "btn_small", qAbs(in));
+        press("btn_small", out > 0 && in > 0 ? out : 0);
+        press("btn_big", out > 0 && in < 0 ? out : 0);
+        const ImageUnitView* unit = m_dlg->sheet()->units().first();
+        QTEST(unit->size(), "frame");
+        // A sort builds the sheet anew at the same zoom.
+        child<QComboBox>("comboBox")->setCurrentIndex(1);
+        QTEST(m_dlg->sheet()->units().first()->size(), "frame");
+    }
+
+    void rubberBand_data()
+    {
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<bool>("menu");
+        QTest::addColumn<QList<bool>>("checked");
+        // Frames: 307 x 393 at x 30, 357, 684, y 30.
+        QTest::newRow("99 both ways") << QPoint(119, 119) << false << QList<bool>{0, 0, 0};
+        QTest::newRow("100 across") << QPoint(120, 21) << true << QList<bool>{0, 0, 0};
+        QTest::newRow("first whole") << QPoint(350, 430) << true << QList<bool>{1, 0, 0};
+        QTest::newRow("second partly") << QPoint(600, 430) << true << QList<bool>{1, 0, 0};
+        QTest::newRow("all three") << QPoint(1000, 430) << true << QList<bool>{1, 1, 1};
+    }
+    void rubberBand()
+    {
+        QFETCH(QPoint, to);
+        QFETCH(bool, menu);
+        for (const char* name : {"1.jpg", "2.jpg", "3.jpg"})
+            QVERIFY(writePage(path(name), QSize(60, 80)));
+        open(m_dir->path());
+        RubberBandWidget* sheet = m_dlg->sheet();
+        QCOMPARE(sheet->units().at(2)->geometry(), QRect(684, 30, 307, 393));
+        const QPoint from(20, 20);
+        sendMouse(sheet, QEvent::MouseButtonPress, from);
+        sendMouse(sheet, QEvent::MouseMove, to);
+        sendMouse(sheet, QEvent::MouseButtonRelease, to);
+        QCOMPARE(sheet->menu()->isVisible(), menu);
+        if (!menu)
+            return;
+        // Closing the menu without a choice changes nothing.
+        sheet->menu()->hide();
+        QVERIFY(sheet->checkedPaths().isEmpty());
+        sendMouse(sheet, QEvent::MouseButtonPress, from);
+        sendMouse(sheet, QEvent::MouseMove, to);
+        sendMouse(sheet, QEvent::MouseButtonRelease, to);
+        sheet->menu()->actions().at(0)->trigger();
+        QList<bool> checked;
+        for (const ImageUnitView* unit : sheet->units())
+            checked << unit->isChecked();
+        QTEST(checked, "checked");
+        // "取消勾选" over the same band undoes it.
+        sendMouse(sheet, QEvent::MouseButtonPress, from);
+        sendMouse(sheet, QEvent::MouseMove, to);
+        sendMouse(sheet, QEvent::MouseButtonRelease, to);
+        QCOMPARE(sheet->menu()->actions().at(1)->text(), QStringLiteral("取消勾选"));
+        sheet->menu()->actions().at(1)->trigger();
+        QVERIFY(sheet->checkedPaths().isEmpty());
+    }
+
+    void clicksAndKeys()
+    {
+        for (const char* name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"})
+            QVERIFY(writePage(path(name), QSize(60, 80)));
+        open(m_dir->path());
+        RubberBandWidget* sheet = m_dlg->sheet();
+        const QList<ImageUnitView*>& units = sheet->units();
+        auto* picture = units.at(0)->findChild<QLabel*>("label_image");
+        QTest::mouseClick(picture, Qt::LeftButton);
+        QVERIFY(units.at(0)->isChecked());
+        QVERIFY(units.at(0)->findChild<QCheckBox*>("checkBox")->isChecked());
+        units.at(1)->findChild<QCheckBox*>("checkBox")->click();
+        QVERIFY(units.at(1)->isChecked());
+        QSignalSpy opened(m_dlg.get(), &ImageViewDlg::openRequested);
+        QTest::mouseDClick(units.at(3)->findChild<QLabel*>("label_image"), Qt::LeftButton);
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.at(0).at(0).toString(), path("4.jpg"));
+
+        // Three frames a row: Down goes from the first to the fourth.
+        sheet->setFocus();
+        QTest::keyClick(sheet, Qt::Key_Home);
+        QCOMPARE(sheet->cursorUnit(), units.at(0));
+        QTest::keyClick(sheet, Qt::Key_Down);
+        QCOMPARE(sheet->cursorUnit(), units.at(3));
+        QTest::keyClick(sheet, Qt::Key_Up);
+        QTest::keyClick(sheet, Qt::Key_Right);
+        QTest::keyClick(sheet, Qt::Key_Right);
+        QCOMPARE(sheet->cursorUnit(), units.at(2));
+        QTest::keyClick(sheet, Qt::Key_Space);
+        QVERIFY(units.at(2)->isChecked());
+        QTest::keyClick(sheet, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(sheet->checkedPaths().size(), 4);
+
+        QWheelEvent wheel(QPointF(50, 50), QPointF(sheet->mapToGlobal(QPoint(50, 50))), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(sheet, &wheel);
+        QCOMPARE(m_dlg->zoomFactor(), 1.1);
+
+        // Enter shows the page large; Esc closes and frees it.
+        QTest::keyClick(sheet, Qt::Key_Return);
+        QPointer<LargeImageView> large = m_dlg->largeView();
+        QVERIFY(large && large->isVisible());
+        QCOMPARE(large->image().size(), QSize(60, 80));
+        QTest::keyClick(large, Qt::Key_Escape);
+        QTRY_VERIFY(large.isNull());
+    }
+
+    void openPageIsMarked()
+    {
+        for (const char* name : {"1.jpg", "2.jpg"})
+            QVERIFY(writePage(path(name), QSize(60, 80)));
+        m_dlg = std::make_unique<ImageViewDlg>(nullptr, m_loader.get());
+        m_dlg->setOpenFile(path("2.jpg"));
+        m_dlg->showFolder(m_dir->path());
+        QVERIFY(!m_dlg->sheet()->units().at(0)->isOpen());
+        QVERIFY(m_dlg->sheet()->units().at(1)->isOpen());
+        m_dlg->setOpenFile(path("1.jpg"));
+        QVERIFY(m_dlg->sheet()->units().at(0)->isOpen());
+        QVERIFY(!m_dlg->sheet()->units().at(1)->isOpen());
+    }
+
+    void flowLayoutWraps_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        // Margin 30, spacing 20, items 100 x 50.
+        QTest::newRow("one row") << 401 << 110;
+        QTest::newRow("a pixel short of one row") << 400 << 180;
+        QTest::newRow("two rows") << 300 << 180;
+        // The first item of a row never wraps, however narrow the sheet.
+        QTest::newRow("narrower than an item") << 50 << 250;
+    }
+    void flowLayoutWraps()
+    {
+        QFETCH(int, width);
+        QWidget host;
+        auto* flow = new FlowLayout(&host, 30, 20, 20);
+        QList<QWidget*> items;
+        for (int i = 0; i < 3; ++i) {
+            auto* item = new QWidget(&host);
+            item->setFixedSize(100, 50);
+            flow->addWidget(item);
+            items << item;
+        }
+        QTEST(flow->heightForWidth(width), "height");
+        flow->setGeometry(QRect(0, 0, width, 1000));
+        QCOMPARE(items.at(0)->pos(), QPoint(30, 30));
+        QCOMPARE(flow->itemAt(3), nullptr);
+        QCOMPARE(flow->takeAt(-1), nullptr);
+    }
+};
+
+QTEST_MAIN(tst_PreviewSheet)
+#include "tst_PreviewSheet.moc"
