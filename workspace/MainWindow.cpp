@@ -775,6 +775,8 @@ void MainWindow::setUpSplitTab()
 void MainWindow::on_btn_fj_import_excel_clicked()
 {
     m_splitTab->importWorkbook();
+}
+
 void MainWindow::setUpPreview()
 {
     m_preview = new ImageViewDlg(ui->splitter_main);

@@ -201,6 +201,8 @@ private slots:
         });
         action->trigger();
         QCOMPARE(title, QStringLiteral("影像转换工具"));
+    }
+
     void previewTakesTheCentreAndOpensAPage()
     {
         openWindow();
