@@ -35,3 +35,7 @@ done
 
 echo "== bench_scan_placement"
 "$build_dir/bench/bench_scan_placement" "${SCAN_RUNS:-5}" || echo "(a target was missed)"
+
+echo "== stats_vs_identify"
+cmake --build "$build_dir" -j"$jobs" --target tarvo-tools >/dev/null
+TARVO_TOOLS="$build_dir/tarvo-tools" bench/stats_vs_identify.sh
