@@ -159,9 +159,9 @@ private slots:
     {
         openWindow();
         for (const char* name :
-             {"action_statistics", "action_fj", "btn_folder_new", "btn_folder_rename",
-              "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
-              "btn_file_replacename", "btn_file_del", "btn_file_view"}) {
+             {"action_fj", "btn_folder_new", "btn_folder_rename", "btn_folder_del", "btn_rootpath",
+              "btn_folder_open", "btn_file_rename", "btn_file_replacename", "btn_file_del",
+              "btn_file_view"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
             QVERIFY2(entry && !entry->property("enabled").toBool(), name);
             QCOMPARE(entry->property("toolTip").toString(), QStringLiteral("尚未提供"));
@@ -192,6 +192,23 @@ private slots:
         });
         action->trigger();
         QCOMPARE(title, QStringLiteral("影像转换工具"));
+    }
+
+    void statisticsOpensTheStatisticsTool()
+    {
+        openWindow();
+        auto* action = child<QAction>("action_statistics");
+        QVERIFY(action->isEnabled());
+        QString title;
+        whenModal([&title](QWidget* modal) {
+            if (modal->objectName() != "StatisticsDlg")
+                return false;
+            title = modal->windowTitle();
+            static_cast<QDialog*>(modal)->reject();
+            return true;
+        });
+        action->trigger();
+        QCOMPARE(title, QStringLiteral("统计工具"));
     }
 
     void aboutShowsVersionsAndWhereFilesAre()
