@@ -46,9 +46,8 @@ make_tree "$work/t1000" 10 100
 make_tree "$work/t10000" 100 100
 
 measure() { # label command...: prints "seconds peak-MB"
-  local out
-  out=$( { /usr/bin/time -f '%e %M' "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-  awk -v o="$out" 'BEGIN { split(o, a, " "); printf "%8.2f s %7.1f MB", a[1], a[2] / 1024 }'
+  /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>&1 || true
+  awk '{ printf "%8.2f s %7.1f MB", $1, $2 / 1024 }' "$work/time"
 }
 identify_all() { find "$1" -type f -print0 | xargs -0 "$identify" -ping >/dev/null; }
 export -f identify_all
