@@ -91,12 +91,6 @@ private slots:
                                        &reason));
     }
 
-    void sizeTexts()
-    {
-        QCOMPARE(StatsExport::sizeText(3 * 1048576 / 2, false), QString("1.50MB"));
-        QCOMPARE(StatsExport::sizeText(1073741824LL * 2, true), QString("2.00GB"));
-    }
-
     void commandExitStatuses_data()
     {
         QTest::addColumn<QStringList>("arguments");
