@@ -40,6 +40,7 @@ const QString SettingsStore::kColourContrast = QStringLiteral("colour/contrast")
 const QString SettingsStore::kColourSaturation = QStringLiteral("colour/saturation");
 const QString SettingsStore::kRootPath = QStringLiteral("settings/rootpath");
 const QString SettingsStore::kBackgroundColour = QStringLiteral("image/background-color");
+const QString SettingsStore::kStatisticsTolerance = QStringLiteral("statistics/tolerance");
 
 namespace {
 
@@ -238,4 +239,16 @@ void SettingsStore::saveBackgroundColour(const QColor& colour)
         QStringLiteral("%1,%2,%3").arg(colour.red()).arg(colour.green()).arg(colour.blue());
     qDebug().noquote() << "write bgColor is" << text;
     setSettingValue(kBackgroundColour, text);
+}
+
+int SettingsStore::statisticsTolerance()
+{
+    bool ok = false;
+    const int stored = settingValue(kStatisticsTolerance).toInt(&ok);
+    return ok && stored >= 0 && stored <= 99 ? stored : 1;
+}
+
+void SettingsStore::saveStatisticsTolerance(int millimetres)
+{
+    setSettingValue(kStatisticsTolerance, qBound(0, millimetres, 99));
 }

@@ -44,6 +44,7 @@ public:
     static const QString kColourSaturation;
     static const QString kRootPath;
     static const QString kBackgroundColour;
+    static const QString kStatisticsTolerance;
 
     // Reads every parameter key (defaults for missing ones) into
     // ProcessParams::current(); the background colour is not touched.
@@ -63,4 +64,10 @@ public:
     static void loadBackgroundColour();
     // Stores the colour as "r,g,b" (the process-wide colour is the caller's).
     static void saveBackgroundColour(const QColor& colour);
+
+    // The statistics tool's format tolerance in whole millimetres (0 to 99),
+    // 1 until the operator chooses another: at 0 a standard scan falls one
+    // format too large.
+    static int statisticsTolerance();
+    static void saveStatisticsTolerance(int millimetres);
 };

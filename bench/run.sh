@@ -49,3 +49,7 @@ echo "== bench_split"
 
 echo "== bench_preview"
 "$build_dir/bench/bench_preview" || echo "(a target was missed)"
+
+echo "== stats_vs_identify"
+cmake --build "$build_dir" -j"$jobs" --target tarvo-tools >/dev/null
+TARVO_TOOLS="$build_dir/tarvo-tools" bench/stats_vs_identify.sh

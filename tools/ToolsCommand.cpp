@@ -2,6 +2,7 @@
 
 #include "ConsoleStreams.h"
 #include "ConvertCommand.h"
+#include "StatsCommand.h"
 
 namespace ToolsCommand {
 namespace {
@@ -17,6 +18,7 @@ struct Subcommand
 const Subcommand kSubcommands[] = {
     {"convert", "convert --to jpg|tif DATADIR", ConvertCommand::convert},
     {"merge", "merge --to pdf|tif [--pdfa] DATADIR", ConvertCommand::merge},
+    {"stats", "stats [--tolerance MM] [--xlsx OUT] [--csv OUT] DIR", StatsCommand::stats},
 };
 
 int usage()

@@ -14,6 +14,7 @@
 #include "GestureController.h"
 #include "GraphicsView.h"
 #include "ImageConvertDlg.h"
+#include "StatisticsDlg.h"
 #include "ImageStatusText.h"
 #include "ImageViewDlg.h"
 #include "ImageToolbar.h"
@@ -104,6 +105,11 @@ void MainWindow::on_action_convert_triggered()
 {
     ImageConvertDlg dialog(this);
     dialog.exec();
+}
+
+void MainWindow::on_action_statistics_triggered()
+{
+    StatisticsDlg(this).exec();
 }
 
 void MainWindow::setUpTitleBar()

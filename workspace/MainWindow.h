@@ -91,6 +91,7 @@ private slots:
     void toggleShortcutDock();
     void on_ac_about_us_triggered();
     void on_action_convert_triggered();
+    void on_action_statistics_triggered();
     // Batch tab hand-offs to BatchPanel.
     void on_tb_action_clicked(const QModelIndex& index);
     void on_btn_batch_process_clicked();

@@ -168,9 +168,8 @@ private slots:
     {
         openWindow();
         for (const char* name :
-             {"action_statistics", "action_fj", "btn_folder_new", "btn_folder_rename",
-              "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
-              "btn_file_replacename", "btn_file_del"}) {
+             {"action_fj", "btn_folder_new", "btn_folder_rename", "btn_folder_del", "btn_rootpath",
+              "btn_folder_open", "btn_file_rename", "btn_file_replacename", "btn_file_del"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
             QVERIFY2(entry && !entry->property("enabled").toBool(), name);
             QCOMPARE(entry->property("toolTip").toString(), QStringLiteral("尚未提供"));
@@ -248,6 +247,23 @@ private slots:
         QCOMPARE(child<QTableView>("tb_file")->model()->rowCount(), 1);
         QCOMPARE(m_window->currentFile(), folder("01 卷宗/0002.jpg"));
         qunsetenv("XDG_DATA_HOME");
+    }
+
+    void statisticsOpensTheStatisticsTool()
+    {
+        openWindow();
+        auto* action = child<QAction>("action_statistics");
+        QVERIFY(action->isEnabled());
+        QString title;
+        whenModal([&title](QWidget* modal) {
+            if (modal->objectName() != "StatisticsDlg")
+                return false;
+            title = modal->windowTitle();
+            static_cast<QDialog*>(modal)->reject();
+            return true;
+        });
+        action->trigger();
+        QCOMPARE(title, QStringLiteral("统计工具"));
     }
 
     void aboutShowsVersionsAndWhereFilesAre()
