@@ -18,6 +18,7 @@ class ScanPanel;
 class ScanSession;
 class ShortcutkeykeysSettingsDlg;
 class SplitTabImport;
+class SplitTabRun;
 class ToolbarCommands;
 
 namespace Ui {
@@ -97,8 +98,13 @@ private slots:
     void on_btn_scan_insert_clicked();
     void on_btn_scan_replace_clicked();
     void on_btn_scan_preview_clicked();
-    // Split tab hand-off to SplitTabImport.
+    // Split tab hand-offs to SplitTabImport and SplitTabRun.
     void on_btn_fj_import_excel_clicked();
+    void on_btn_fj_pagecount_clicked();
+    void on_btn_fj_pageno_clicked();
+    void on_btn_fj_undo_clicked();
+    void on_action_view_fj_toggled(bool shown);
+    void on_action_fj_triggered();
 
 private:
     void setUpTitleBar();
@@ -140,7 +146,8 @@ private:
     ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     SplitTabImport* m_splitTab = nullptr;
-    cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
+    SplitTabRun* m_splitRun = nullptr;
+    cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
     QLabel* m_sizeLabel = nullptr;
