@@ -8,7 +8,7 @@
 namespace UnbuiltFeatures {
 namespace {
 
-const char* const kActions[] = {"action_statistics", "action_fj", "action_convert", nullptr};
+const char* const kActions[] = {"action_statistics", "action_convert", nullptr};
 
 // btn_folder_refresh is not here: it works.
 const char* const kButtons[] = {

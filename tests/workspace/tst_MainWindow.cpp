@@ -6,18 +6,18 @@
 #include <Magick++.h>
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QMenu>
-#include <QSignalSpy>
-#include <QToolButton>
-#include <opencv2/core/version.hpp>
 #include <QDockWidget>
 #include <QFileSystemModel>
 #include <QGraphicsPixmapItem>
 #include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
+#include <opencv2/core/version.hpp>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -159,7 +159,7 @@ private slots:
     {
         openWindow();
         for (const char* name :
-             {"action_statistics", "action_fj", "action_convert", "btn_folder_new", "btn_folder_rename",
+             {"action_statistics", "action_convert", "btn_folder_new", "btn_folder_rename",
               "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_rename",
               "btn_file_replacename", "btn_file_del", "btn_file_view"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
