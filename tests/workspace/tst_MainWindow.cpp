@@ -6,18 +6,18 @@
 #include <Magick++.h>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <opencv2/core/version.hpp>
 #include <QDockWidget>
 #include <QFileSystemModel>
 #include <QGraphicsPixmapItem>
 #include <QLabel>
-#include <QMenu>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <QTreeView>
-#include <opencv2/core/version.hpp>
 #include <opencv2/imgproc.hpp>
 
 namespace {
