@@ -2,16 +2,15 @@
 
 #include "BackgroundTask.h"
 #include "CaseFolderImages.h"
-#include "CellText.h"
 #include "CommonDialogs.h"
 #include "FolderChooser.h"
 #include "FolderTableModel.h"
 #include "ItemListForm.h"
 #include "ItemWorkbook.h"
 #include "PageNumberCheck.h"
-#include "SheetRows.h"
 #include "SplitCopier.h"
 #include "SplitPreviewDlg.h"
+#include "ToolSplitRows.h"
 #include "XlsxSheet.h"
 #include "ui_SplitToolDlg.h"
 
@@ -162,14 +161,15 @@ bool SplitToolDlg::readRequest(SplitMode mode, ToolSplitRequest* request)
     }
     const XlsxSheet& sheet = *book.currentSheet();
     const ItemHeaders headers = ItemHeaders::read(sheet, ItemHeaders::EveryColumn);
-    const int archiveColumn = headers.column(ui->comboBox_dh->currentText());
-    const int pageNoColumn = headers.column(ui->comboBox_yh->currentText());
-    const int pageCountColumn = headers.column(ui->comboBox_ys->currentText());
-    const int caseColumn = headers.column(ui->comboBox_ajdh->currentText());
+    ToolSplitRows::Columns columns;
+    columns.archiveNo = headers.column(ui->comboBox_dh->currentText());
+    columns.pageNo = headers.column(ui->comboBox_yh->currentText());
+    columns.pageCount = headers.column(ui->comboBox_ys->currentText());
+    columns.caseNo = headers.column(ui->comboBox_ajdh->currentText());
     request->dataDir = m_dataDir;
     request->headers = headers.names();
     request->storageFields = ToolSplitPlanner::storageFields(ui->edit_save_format->text());
-    request->pageCountColumn = pageCountColumn;
+    request->pageCountColumn = columns.pageCount;
     request->mode = mode;
     request->checkPages = ui->checkBox_checkPageNo->isChecked();
     request->rename = ui->checkBox_fj_rename->isChecked();
@@ -181,25 +181,10 @@ bool SplitToolDlg::readRequest(SplitMode mode, ToolSplitRequest* request)
         showError(ruleProblem);
         return false;
     }
-    QVector<int> fieldColumns;
     for (const QString& field : request->storageFields)
-        fieldColumns << headers.column(field);
+        columns.storage << headers.column(field);
     qDebug().noquote() << "开始载入数据：";
-    // An absent column (0) reads as empty cells.
-    const auto text = [&sheet](int row, int column) {
-        return column > 0 ? cellText(sheet.cell(row, column)) : QString();
-    };
-    for (int r : SheetRows::dataRows(sheet, sheet.firstRow() + 1)) {
-        SplitRow row;
-        row.sheetRow = r;
-        row.archiveNo = text(r, archiveColumn);
-        row.pageNo = text(r, pageNoColumn);
-        row.pageCount = text(r, pageCountColumn);
-        row.caseNo = text(r, caseColumn);
-        for (int column : fieldColumns)
-            row.storageValues << text(r, column);
-        request->rows << row;
-    }
+    request->rows = ToolSplitRows::read(sheet, columns);
     qDebug().noquote() << "条目数据载入共" << request->rows.size() << "条";
     return true;
 }
