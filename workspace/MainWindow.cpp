@@ -5,6 +5,7 @@
 #include "BackgroundTask.h"
 #include "BatchPanel.h"
 #include "BatchReport.h"
+#include "BlankPage.h"
 #include "CommonDialogs.h"
 #include "DemoArchive.h"
 #include "DispatcherEngine.h"
@@ -22,7 +23,6 @@
 #include "PageDisplay.h"
 #include "PageFile.h"
 #include "PageNavigator.h"
-#include "BlankPage.h"
 #include "PageScene.h"
 #include "ProcessParams.h"
 #include "SaveModeMenu.h"
@@ -33,6 +33,8 @@
 #include "ShortcutConfig.h"
 #include "ShortcutkeykeysSettingsDlg.h"
 #include "SplitTabImport.h"
+#include "SplitTabRun.h"
+#include "SplitToolDlg.h"
 #include "StartupPreparation.h"
 #include "ToolbarCommands.h"
 #include "UnbuiltFeatures.h"
@@ -776,6 +778,28 @@ void MainWindow::setUpSplitTab()
     w.pageCount = ui->spinBox_fj_pageCount;
     w.startRow = ui->spinBox_fj_startRow;
     m_splitTab = new SplitTabImport(w, this);
+
+    SplitTabRun::Widgets run;
+    run.window = this;
+    run.path = ui->edit_fj_excelpath;
+    run.sheet = ui->combox_fj_sheet;
+    run.archiveNo = ui->spinBox_fj_archiveNo;
+    run.pageNo = ui->spinBox_fj_pageNo;
+    run.pageCount = ui->spinBox_fj_pageCount;
+    run.startRow = ui->spinBox_fj_startRow;
+    run.rename = ui->checkBox_fj_rename;
+    run.undo = ui->btn_fj_undo;
+    SplitTabRun::Hooks hooks;
+    hooks.folder = [this]() { return m_browser->currentFolder(); };
+    hooks.sources = [this]() { return m_browser->fileModel()->filePaths(); };
+    hooks.closePage = [this]() {
+        m_image.leave();
+        m_image.close();
+        m_prefetch.clear();
+        showNoImage();
+    };
+    hooks.reload = [this]() { on_btn_folder_refresh_clicked(); };
+    m_splitRun = new SplitTabRun(run, hooks, this);
 }
 
 void MainWindow::on_btn_fj_import_excel_clicked()
@@ -823,4 +847,33 @@ void MainWindow::afterPreviewDelete(const QStringList& paths)
         showNoImage();
     }
     on_btn_folder_refresh_clicked();
+void MainWindow::on_btn_fj_pagecount_clicked()
+{
+    m_splitRun->run(SplitMode::PageCount);
+}
+
+void MainWindow::on_btn_fj_pageno_clicked()
+{
+    m_splitRun->run(SplitMode::PageNumber);
+}
+
+void MainWindow::on_btn_fj_undo_clicked()
+{
+    m_splitRun->undo();
+}
+
+void MainWindow::on_action_view_fj_toggled(bool shown)
+{
+    const int index = ui->widget_right->indexOf(ui->tab_fj);
+    if (shown && index < 0)
+        ui->widget_right->setCurrentIndex(
+            ui->widget_right->addTab(ui->tab_fj, QStringLiteral("  分件")));
+    else if (!shown && index >= 0)
+        ui->widget_right->removeTab(index);
+}
+
+void MainWindow::on_action_fj_triggered()
+{
+    SplitToolDlg dialog(this);
+    dialog.exec();
 }

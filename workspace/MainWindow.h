@@ -19,6 +19,7 @@ class ScanPanel;
 class ScanSession;
 class ShortcutkeykeysSettingsDlg;
 class SplitTabImport;
+class SplitTabRun;
 class ToolbarCommands;
 
 namespace Ui {
@@ -101,8 +102,13 @@ private slots:
     void on_btn_scan_insert_clicked();
     void on_btn_scan_replace_clicked();
     void on_btn_scan_preview_clicked();
-    // Split tab hand-off to SplitTabImport.
+    // Split tab hand-offs to SplitTabImport and SplitTabRun.
     void on_btn_fj_import_excel_clicked();
+    void on_btn_fj_pagecount_clicked();
+    void on_btn_fj_pageno_clicked();
+    void on_btn_fj_undo_clicked();
+    void on_action_view_fj_toggled(bool shown);
+    void on_action_fj_triggered();
 
 private:
     void setUpTitleBar();
@@ -151,7 +157,8 @@ private:
     ImageViewDlg* m_preview = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     SplitTabImport* m_splitTab = nullptr;
-    cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
+    SplitTabRun* m_splitRun = nullptr;
+    cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
     QLabel* m_sizeLabel = nullptr;

@@ -8,7 +8,7 @@
 namespace UnbuiltFeatures {
 namespace {
 
-const char* const kActions[] = {"action_fj", nullptr};
+const char* const kActions[] = {nullptr};
 
 // btn_folder_refresh is not here: it works.
 const char* const kButtons[] = {

@@ -168,7 +168,7 @@ private slots:
     {
         openWindow();
         for (const char* name :
-             {"action_fj", "btn_folder_new", "btn_folder_rename", "btn_folder_del", "btn_rootpath",
+             {"btn_folder_new", "btn_folder_rename", "btn_folder_del", "btn_rootpath",
               "btn_folder_open", "btn_file_rename", "btn_file_replacename", "btn_file_del"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
             QVERIFY2(entry && !entry->property("enabled").toBool(), name);
