@@ -847,6 +847,8 @@ void MainWindow::afterPreviewDelete(const QStringList& paths)
         showNoImage();
     }
     on_btn_folder_refresh_clicked();
+}
+
 void MainWindow::on_btn_fj_pagecount_clicked()
 {
     m_splitRun->run(SplitMode::PageCount);
