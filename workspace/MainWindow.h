@@ -12,6 +12,7 @@ class BatchPanel;
 class FolderBrowser;
 class GraphicsView;
 class PageScene;
+class QcPanel;
 class QLabel;
 class SaveModeMenu;
 class ScanPanel;
@@ -99,6 +100,10 @@ private slots:
     void on_btn_scan_preview_clicked();
     // Split tab hand-off to SplitTabImport.
     void on_btn_fj_import_excel_clicked();
+    // Quality-check mode and tab hand-offs to QcPanel.
+    void on_btn_mode_qc_clicked(bool checked);
+    bool on_btn_qc_import_clicked();
+    void on_btn_qc_export_clicked();
 
 private:
     void setUpTitleBar();
@@ -112,6 +117,9 @@ private:
     void setUpScanPanel();
     void setUpShortcutPanel();
     void setUpSplitTab();
+    void setUpQcTab();
+    // The quality check's editors follow the selected folder.
+    void showEntryInfo();
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -140,7 +148,8 @@ private:
     ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     SplitTabImport* m_splitTab = nullptr;
-    cv::Mat m_clipboard;              // the region copied last; the engine's paste reads it
+    QcPanel* m_qc = nullptr;
+    cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;
     QLabel* m_sizeLabel = nullptr;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,10 +80,11 @@ bool hasOpenpyxl()
 void makeImages(const QString& folder, int count)
 {
     QVERIFY(QDir().mkpath(folder));
-    for (int i = 1; i <= count; ++i) {
-        QFile file(folder + QString("/%1.jpg").arg(i, 4, 10, QChar('0')));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    // Real pages: the main window opens the first one it lists.
+    for (int i = 1; i <= count; ++i)
+        QVERIFY(PageFile::saveWithDensity(cv::Mat(40, 30, CV_8UC3, cv::Scalar::all(255)),
+                                          folder + QString("/%1.jpg").arg(i, 4, 10, QChar('0')),
+                                          300, 300));
 }
 
 } // namespace
@@ -309,6 +311,57 @@ private slots:
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!window);
+    }
+
+    void modeButtonBringsTheTab()
+    {
+        QTemporaryDir base;
+        AppPaths::setBaseDirForTesting(base.path());
+        auto window = openMainWindow(m_data, 2, m_data + "/A-1/0001.jpg");
+        auto* mode = window->findChild<QPushButton*>("btn_mode_qc");
+        auto* tabs = window->findChild<QTabWidget*>("widget_right");
+        auto* tab = window->findChild<QWidget*>("tab_entry");
+        auto* scroll = window->findChild<QScrollArea*>("scrollArea_entry");
+        QVERIFY(mode->isHidden());
+        QCOMPARE(tabs->indexOf(tab), -1);
+        auto* entry = window->findChild<QAction*>("action_qc_mode");
+        QVERIFY(entry && entry->isCheckable());
+        QVERIFY(window->findChild<QMenu*>("menu_tool")->actions().contains(entry));
+        entry->trigger();
+        QVERIFY(!mode->isHidden());
+
+        // A cancelled import leaves the mode off.
+        whenModal([](QWidget* w) {
+            if (!qobject_cast<EntryImportDlg*>(w))
+                return false;
+            static_cast<QDialog*>(w)->reject();
+            return true;
+        });
+        mode->click();
+        QVERIFY(!mode->isChecked());
+        QCOMPARE(tabs->indexOf(tab), -1);
+        QVERIFY(!scroll->isEnabled());
+
+        driveImport();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("stray"));
+        mode->click();
+        QVERIFY(mode->isChecked());
+        QCOMPARE(tabs->currentWidget(), tab);
+        auto* tree = window->findChild<QTreeView*>("tv_folder");
+        auto* folders = qobject_cast<QFileSystemModel*>(tree->model());
+        QVERIFY(folders);
+        tree->setCurrentIndex(folders->index(m_data + "/A-2"));
+        QVERIFY(QTest::qWaitFor([&] { return scroll->isEnabled(); }, 5000));
+        QCOMPARE(scroll->findChild<QLineEdit*>("题名")->text(), QString("other"));
+        tree->setCurrentIndex(folders->index(m_data + "/stray"));
+        QVERIFY(!scroll->isEnabled());
+        QCOMPARE(scroll->findChild<QLineEdit*>("题名")->text(), QString());
+
+        mode->click();
+        QCOMPARE(tabs->indexOf(tab), -1);
+        QCOMPARE(tabs->currentWidget(), window->findChild<QWidget*>("tab_sanner"));
+        entry->trigger();
+        QVERIFY(mode->isHidden());
     }
 };
 
