@@ -17,6 +17,20 @@ QString ItemRecord::text(const QString& header) const
     return cellText(value(header));
 }
 
+void ItemRecord::setText(const QString& header, const QString& text)
+{
+    const int position = m_headers.lastIndexOf(header);
+    if (position < 0) {
+        m_headers << header;
+        m_values.resize(m_headers.size());
+        m_values.last() = text;
+        return;
+    }
+    if (position >= m_values.size())
+        m_values.resize(position + 1);
+    m_values[position] = text;
+}
+
 QString ItemRecord::describe() const
 {
     QStringList parts{QStringLiteral("rowNo=%1").arg(m_row)};

@@ -29,6 +29,10 @@ public:
     // The value as the operator sees it.
     QString text(const QString& header) const;
 
+    // Replaces the value under the header (the later column when the text heads
+    // two); a header the record lacks is added after the others.
+    void setText(const QString& header, const QString& text);
+
     // "rowNo=7, 档号=A-1, 页数=3": for the log.
     QString describe() const;
 

@@ -50,6 +50,9 @@ QString PageNumberCheck::check(const QVector<SplitRow>& rows, const QSet<QString
 QString PageNumberCheck::sameCaseFile(const SplitRow& cur, const SplitRow& next,
                                       qint64* count) const
 {
+    qint64 first = 0;
+    if (m_entryCheck && !PageNumberText::number(cur.pageNo, &first))
+        return QStringLiteral("%1页号格式错误：非数字格式").arg(cur.archiveNo);
     qint64 nextStart = 0;
     qint64 nextEnd = 0;
     if (PageNumberText::isRange(next.pageNo)) {
@@ -61,10 +64,11 @@ QString PageNumberCheck::sameCaseFile(const SplitRow& cur, const SplitRow& next,
         // Counting on from page 0 would hand this item pages of its neighbours.
         return QStringLiteral("%1页号格式错误").arg(next.archiveNo);
     }
-    qint64 first = 0;
     if (!PageNumberText::number(cur.pageNo, &first))
         return QStringLiteral("%1页号格式错误").arg(cur.archiveNo);
     const qint64 derived = nextStart - first;
+    if (m_entryCheck && derived < 0)
+        return QStringLiteral("%1的页号大于了%2的页号").arg(cur.archiveNo, next.archiveNo);
     if (m_checkCounts && *count != derived) {
         qWarning().noquote() << cur.archiveNo << "page count" << *count << "page numbers give"
                              << derived;

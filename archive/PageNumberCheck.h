@@ -15,6 +15,11 @@ public:
     // setCounts: counts take the values the page numbers give (the page-number split).
     PageNumberCheck(bool checkCounts, bool setCounts);
 
+    // The quality check's reading of the same rules: a first page number that is
+    // not a number says so ("非数字格式"), and page numbers that go backwards are
+    // reported before a page count that disagrees with them.
+    void setEntryCheck(bool entryCheck) { m_entryCheck = entryCheck; }
+
     // "" when the rows of the selected case files pass, else the first failure's
     // message. counts holds one page count per row.
     QString check(const QVector<SplitRow>& rows, const QSet<QString>& selected,
@@ -28,4 +33,5 @@ private:
 
     bool m_checkCounts;
     bool m_setCounts;
+    bool m_entryCheck = false;
 };

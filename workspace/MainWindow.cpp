@@ -25,6 +25,7 @@
 #include "PageNavigator.h"
 #include "PageScene.h"
 #include "ProcessParams.h"
+#include "QcPanel.h"
 #include "SaveModeMenu.h"
 #include "ScanPanel.h"
 #include "ScanSession.h"
@@ -84,6 +85,7 @@ MainWindow::MainWindow(QWidget* parent)
     setUpShortcutPanel();
     setUpSplitTab();
     setUpPreview();
+    setUpQcTab();
     UnbuiltFeatures::disable(this);
 }
 
@@ -273,6 +275,7 @@ void MainWindow::on_tv_folder_row_changed(const QModelIndex& current, const QMod
         ui->tb_file->setCurrentIndex(state.firstFile);
     }
     clearHistories();
+    showEntryInfo();
 }
 
 void MainWindow::on_tb_file_clicked(const QModelIndex& index)
@@ -878,4 +881,65 @@ void MainWindow::on_action_fj_triggered()
 {
     SplitToolDlg dialog(this);
     dialog.exec();
+}
+
+void MainWindow::setUpQcTab()
+{
+    QcPanel::Widgets w;
+    w.window = this;
+    w.scroll = ui->scrollArea_entry;
+    w.grid = ui->gridLayout_entry;
+    w.messages = ui->btn_qc_msg;
+    m_qc = new QcPanel(w, this);
+    ui->scrollArea_entry->setEnabled(false);
+    // The mode button is for archive offices only; the tools menu brings it out.
+    auto* entry = ui->menu_tool->addAction(QStringLiteral("质检模式"));
+    entry->setObjectName(QStringLiteral("action_qc_mode"));
+    entry->setCheckable(true);
+    connect(entry, &QAction::toggled, this, [this](bool on) {
+        ui->btn_mode_qc->setVisible(on);
+        if (!on && ui->btn_mode_qc->isChecked()) {
+            ui->btn_mode_qc->setChecked(false);
+            on_btn_mode_qc_clicked(false);
+        }
+    });
+}
+
+void MainWindow::on_btn_mode_qc_clicked(bool checked)
+{
+    QTabWidget* tabs = ui->widget_right;
+    if (!checked) {
+        tabs->removeTab(tabs->indexOf(ui->tab_entry));
+        tabs->setCurrentWidget(ui->tab_sanner);
+        return;
+    }
+    if (!on_btn_qc_import_clicked()) {
+        ui->btn_mode_qc->setChecked(false);
+        ui->scrollArea_entry->setEnabled(false);
+        return;
+    }
+    if (tabs->indexOf(ui->tab_entry) < 0)
+        tabs->addTab(ui->tab_entry, QStringLiteral("质检"));
+    tabs->setCurrentWidget(ui->tab_entry);
+}
+
+bool MainWindow::on_btn_qc_import_clicked()
+{
+    if (!m_qc->importEntries())
+        return false;
+    const QModelIndex folder = m_browser->folderModel()->index(m_qc->dataDir());
+    if (folder.isValid())
+        ui->tv_folder->setCurrentIndex(folder);
+    showEntryInfo();
+    return true;
+}
+
+void MainWindow::on_btn_qc_export_clicked()
+{
+    m_qc->exportEntries();
+}
+
+void MainWindow::showEntryInfo()
+{
+    m_qc->showEntryInfo(currentFolder());
 }

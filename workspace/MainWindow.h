@@ -13,6 +13,7 @@ class FolderBrowser;
 class GraphicsView;
 class ImageViewDlg;
 class PageScene;
+class QcPanel;
 class QLabel;
 class SaveModeMenu;
 class ScanPanel;
@@ -109,6 +110,10 @@ private slots:
     void on_btn_fj_undo_clicked();
     void on_action_view_fj_toggled(bool shown);
     void on_action_fj_triggered();
+    // Quality-check mode and tab hand-offs to QcPanel.
+    void on_btn_mode_qc_clicked(bool checked);
+    bool on_btn_qc_import_clicked();
+    void on_btn_qc_export_clicked();
 
 private:
     void setUpTitleBar();
@@ -128,6 +133,9 @@ private:
     // A page double-clicked on the sheet: opened in the main view.
     void openFromPreview(const QString& path);
     void afterPreviewDelete(const QStringList& paths);
+    void setUpQcTab();
+    // The quality check's editors follow the selected folder.
+    void showEntryInfo();
     // The file list of the current folder anew after a scan, with path current.
     void showScannedFolder(const QString& path);
     void selectFirstFolder();
@@ -158,6 +166,7 @@ private:
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     SplitTabImport* m_splitTab = nullptr;
     SplitTabRun* m_splitRun = nullptr;
+    QcPanel* m_qc = nullptr;
     cv::Mat m_clipboard; // the region copied last; the engine's paste reads it
     GraphicsView* m_view = nullptr;
     PageScene* m_scene = nullptr;

@@ -1,0 +1,242 @@
+#include "../app/ModalDriver.h"
+#include "EntryImportDlg.h"
+#include "ItemBooks.h"
+#include "ItemFileChooser.h"
+#include "Toast.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+struct Box
+{
+    QString title;
+    QString text;
+};
+
+// Answers the next message box and keeps what it said.
+QTimer* answerBox(Box* seen)
+{
+    return whenModal([seen](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return false;
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        box->done(QMessageBox::Ok);
+        return true;
+    });
+}
+
+QStringList toasts()
+{
+    QStringList texts;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* toast = qobject_cast<Toast*>(widget))
+            texts << toast->label()->text();
+    }
+    return texts;
+}
+
+void makeImages(const QString& folder, int count)
+{
+    QVERIFY(QDir().mkpath(folder));
+    for (int i = 1; i <= count; ++i) {
+        QFile file(folder + QString("/%1.tif").arg(i));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+} // namespace
+
+class TestEntryImport : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_book;
+    QString m_data;
+    QScopedPointer<EntryImportDlg> m_dialog;
+
+    template <typename T> T* child(const char* name) const
+    {
+        T* widget = m_dialog->findChild<T*>(name);
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+    // Data folder and item list chosen the way the operator chooses them.
+    void prepare(const QString& type, bool checkPages)
+    {
+        child<QComboBox>("comboBox_archiveType")->setCurrentText(type);
+        child<QPushButton>("btn_load_folder")->click();
+        child<QToolButton>("btn_import_excel")->click();
+        child<QComboBox>("comboBox_dh")->setCurrentText("档号");
+        child<QComboBox>("comboBox_ys")->setCurrentText("页数");
+        if (type == "案卷") {
+            child<QComboBox>("comboBox_yh")->setCurrentText("页号");
+            child<QComboBox>("comboBox_ajdh")->setCurrentText("案卷档号");
+        }
+        child<QCheckBox>("checkBox_checkPageNo")->setChecked(checkPages);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_book = m_dir.filePath("items.xlsx");
+        // J1-002's page number goes backwards; its folder is missing.
+        QVERIFY(writeItemBook(m_book, {itemSheet("条目", 1, 1,
+                                                 {{"案卷档号", "档号", "页号", "页数"},
+                                                  {"J1", "J1-001", 1, 12},
+                                                  {"J1", "J1-002", 0, "3"},
+                                                  {"J1", "J1-003", "4-6", 3}})}));
+        m_data = m_dir.filePath("data");
+        makeImages(m_data + "/J1/J1-001", 12);
+        makeImages(m_data + "/J1/J1-003", 3);
+        makeImages(m_data + "/J1-001", 12);
+        makeImages(m_data + "/J1-003", 2);
+        ItemFileChooser::setHook(
+            [this](QWidget*, const QString&, const QString&, const QString&) { return m_book; });
+        EntryImportDlg::setFolderHook([this](QWidget*, const QString&) { return m_data; });
+    }
+    void cleanupTestCase()
+    {
+        ItemFileChooser::setHook(nullptr);
+        EntryImportDlg::setFolderHook(nullptr);
+    }
+    void init() { m_dialog.reset(new EntryImportDlg); }
+    void cleanup()
+    {
+        m_dialog.reset();
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<Toast*>(widget))
+                delete widget;
+        }
+    }
+
+    void archiveTypeShowsCaseFileChoices_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("caseFile");
+        QTest::addColumn<QString>("rule");
+        QTest::newRow("case files") << "案卷" << true << "案卷档号/档号";
+        QTest::newRow("single documents") << "一文一件" << false << "档号";
+    }
+    void archiveTypeShowsCaseFileChoices()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, caseFile);
+        QFETCH(QString, rule);
+        QCOMPARE(m_dialog->windowTitle(), QString("质检"));
+        // Away and back, so the change is seen even for the first entry.
+        child<QComboBox>("comboBox_archiveType")->setCurrentIndex(1);
+        child<QComboBox>("comboBox_archiveType")->setCurrentIndex(0);
+        child<QComboBox>("comboBox_archiveType")->setCurrentText(type);
+        QCOMPARE(m_dialog->isCaseFile(), caseFile);
+        QCOMPARE(child<QLineEdit>("edit_match_format")->text(), rule);
+        for (const char* name :
+             {"label_yh", "comboBox_yh", "checkBox_checkPageNo", "label_ajdh", "comboBox_ajdh"})
+            QCOMPARE(child<QWidget>(name)->isHidden(), !caseFile);
+        QVERIFY(!child<QWidget>("comboBox_dh")->isHidden());
+    }
+
+    void qcBeforeMatchOnlyReminds()
+    {
+        m_dialog->show();
+        child<QPushButton>("btn_qc")->click();
+        QCOMPARE(toasts(), QStringList{"请先执行匹配操作"});
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
+        QVERIFY(!m_dialog->matched());
+    }
+
+    void matchNeedsAnExistingDataFolder()
+    {
+        Box seen;
+        answerBox(&seen);
+        child<QPushButton>("btn_match")->click();
+        QCOMPARE(seen.title, QString("提示"));
+        QCOMPARE(seen.text, QString("请先在目录树选择图像文件的存放目录"));
+        m_dialog->setDataDir(m_dir.filePath("gone"));
+        answerBox(&seen);
+        child<QPushButton>("btn_match")->click();
+        QCOMPARE(seen.text, QString("图像文件的存放目录不存在或解析失败"));
+        QVERIFY(!m_dialog->matched());
+    }
+
+    void unreadableListIsSaid()
+    {
+        child<QPushButton>("btn_load_folder")->click();
+        QCOMPARE(m_dialog->dataDir(), m_data);
+        child<QLineEdit>("edit_excelpath")->setText(m_dir.filePath("absent.xlsx"));
+        Box seen;
+        answerBox(&seen);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("item list not loaded"));
+        child<QPushButton>("btn_match")->click();
+        QCOMPARE(seen.title, QString("错误"));
+        QVERIFY2(seen.text.startsWith("条目excel载入失败"), qPrintable(seen.text));
+        QVERIFY(!m_dialog->matched());
+    }
+
+    void pageNumberFailureKeepsTheDialogUnmatched()
+    {
+        prepare("案卷", true);
+        Box seen;
+        answerBox(&seen);
+        child<QPushButton>("btn_match")->click();
+        QCOMPARE(seen.title, QString("错误"));
+        QCOMPARE(seen.text, QString("J1-001的页号大于了J1-002的页号"));
+        QVERIFY(!m_dialog->matched());
+        QVERIFY(m_dialog->matchErrors().isEmpty());
+    }
+
+    void folderErrorsAreListedAndQcGoesOn()
+    {
+        prepare("案卷", false);
+        Box seen;
+        answerBox(&seen);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("不存在目录"));
+        child<QPushButton>("btn_match")->click();
+        const QStringList lines{"不存在目录：" + m_data + "/J1/J1-002",
+                                "目录不属于任何条目：" + m_data + "/J1-001",
+                                "目录不属于任何条目：" + m_data + "/J1-003"};
+        QCOMPARE(m_dialog->matchErrors(), lines);
+        QCOMPARE(seen.title, QString("错误"));
+        QCOMPARE(seen.text, lines.join("\r\n"));
+        QVERIFY(m_dialog->matched());
+        QCOMPARE(m_dialog->itemsByArchiveNo().size(), 3);
+        child<QPushButton>("btn_qc")->click();
+        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+    }
+
+    void singleDocumentsNeverCheckPageNumbers()
+    {
+        // The check box was ticked while it showed; the type hides it, and the check.
+        prepare("一文一件", true);
+        Box seen;
+        answerBox(&seen);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("J1-002"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("J1-003"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("/J1$"));
+        child<QPushButton>("btn_match")->click();
+        QVERIFY(m_dialog->matched());
+        QCOMPARE(m_dialog->matchErrors(),
+                 (QStringList{"不存在目录：" + m_data + "/J1-002", "原文页数与条目不匹配：J1-003",
+                              "目录不属于任何条目：" + m_data + "/J1"}));
+    }
+};
+
+QTEST_MAIN(TestEntryImport)
+#include "tst_EntryImport.moc"
