@@ -1,28 +1,10 @@
 // tarvo-batch: the batch run without the main window (see BatchCommand).
 
 #include "BatchCommand.h"
+#include "ConsoleStreams.h"
 
-#include <QByteArray>
 #include <QGuiApplication>
-#include <cstdio>
 #include <malloc.h>
-
-namespace {
-
-bool verbose = false;
-
-// Log lines go to stderr so stdout carries only progress and the summary.
-void printMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type == QtDebugMsg && !verbose)
-        return;
-    const QByteArray line = text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-    if (type == QtFatalMsg)
-        std::abort();
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -40,7 +22,6 @@ int main(int argc, char* argv[])
     // The program's own name, so the per-user settings it falls back to are the same.
     QGuiApplication::setApplicationName(QStringLiteral("tarvo"));
     const QStringList arguments = QGuiApplication::arguments();
-    verbose = arguments.contains(QStringLiteral("--verbose"));
-    qInstallMessageHandler(printMessage);
+    installConsoleLog(arguments.contains(QStringLiteral("--verbose")));
     return BatchCommand::run(arguments);
 }

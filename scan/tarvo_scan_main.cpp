@@ -1,24 +1,9 @@
 // tarvo-scan: scanning without the main window (see ScanCommand).
 
 #include "ScanCommand.h"
+#include "ConsoleStreams.h"
 
-#include <QByteArray>
 #include <QGuiApplication>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// The log goes to stderr so stdout carries only progress and the summary.
-void printMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    const QByteArray line = text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-    if (type == QtFatalMsg)
-        std::abort();
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -27,6 +12,6 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("tarvo"));
-    qInstallMessageHandler(printMessage);
+    installConsoleLog(true);
     return ScanCommand::run(QGuiApplication::arguments());
 }
