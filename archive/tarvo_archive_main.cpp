@@ -1,5 +1,6 @@
-// tarvo-archive: the item list work without a window (see SplitCommand).
+// tarvo-archive: the item list work without a window (see SplitCommand, CheckCommand).
 
+#include "CheckCommand.h"
 #include "ConsoleStreams.h"
 #include "SplitCommand.h"
 
@@ -16,7 +17,11 @@ int main(int argc, char* argv[])
         arguments.removeAt(1);
         return SplitCommand::run(arguments);
     }
-    consoleErr() << "用法：tarvo-archive split --help\n";
+    if (command == QLatin1String("check")) {
+        arguments.removeAt(1);
+        return CheckCommand::run(arguments);
+    }
+    consoleErr() << "用法：tarvo-archive split --help 或 tarvo-archive check --help\n";
     consoleErr().flush();
     return SplitCommand::UsageError;
 }

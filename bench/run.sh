@@ -10,7 +10,8 @@
 # a 50,000-row item list workbook read by us and by openpyxl, and a zip bomb refused,
 # then bench_split's: 10,000 pages split into 500 items by the tab and by the tool
 # (against cp -r), and the checks on 50,000 rows (SPLIT_RUNS runs, default 3;
-# SPLIT_PAGE_KIB page size, default 32), and last bench_preview's: the multi-view preview
+# SPLIT_PAGE_KIB page size, default 32), then bench_match's: 5,000 items matched against
+# 100,000 page images (MATCH_RUNS warm runs, default 5), and last bench_preview's: the multi-view preview
 # on 300 A4 JPEG pages and a TIFF folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,7 @@ targets=(bench_imaging bench_pageturn)
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
 cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch \
-  bench_scan_placement bench_xlsx bench_split bench_preview >/dev/null
+  bench_scan_placement bench_xlsx bench_split bench_match bench_preview >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
@@ -46,6 +47,9 @@ echo "== bench_xlsx"
 
 echo "== bench_split"
 "$build_dir/bench/bench_split" "${SPLIT_RUNS:-3}" "${SPLIT_PAGE_KIB:-32}" || echo "(the split failed)"
+
+echo "== bench_match"
+"$build_dir/bench/bench_match" "${MATCH_RUNS:-5}" || echo "(the match found errors)"
 
 echo "== bench_preview"
 "$build_dir/bench/bench_preview" || echo "(a target was missed)"

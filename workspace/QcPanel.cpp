@@ -2,7 +2,7 @@
 
 #include "CommonDialogs.h"
 #include "EntryImportDlg.h"
-#include "XlsxWriter.h"
+#include "ItemRecordExport.h"
 
 #include <QAbstractButton>
 #include <QDebug>
@@ -28,16 +28,6 @@ QcPanel::SaveHook& saveHook()
 QString lineBreak()
 {
     return QStringLiteral("\r\n");
-}
-
-// The same file, even when reached by another spelling of its path.
-bool sameFile(const QString& a, const QString& b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
 } // namespace
@@ -157,7 +147,7 @@ void QcPanel::exportEntries()
         path += QStringLiteral(".xlsx");
     qDebug().noquote() << "MainWindow::on_btn_qc_export_clicked" << path;
     // Overwriting the list would lose the rows the check never read.
-    if (!m_sourceBook.isEmpty() && sameFile(path, m_sourceBook)) {
+    if (!m_sourceBook.isEmpty() && ItemRecordExport::sameFile(path, m_sourceBook)) {
         showMessage(QStringLiteral("提示"),
                     QStringLiteral("不能导出到导入的条目excel，请另选文件：%1").arg(path),
                     QMessageBox::Warning);
@@ -177,22 +167,5 @@ void QcPanel::exportEntries()
 
 bool QcPanel::writeWorkbook(const QString& path, QString* reason) const
 {
-    XlsxWriter writer(path);
-    writer.addSheet(QStringLiteral("Sheet1"));
-    for (int j = 0; j < m_headers.size(); ++j)
-        writer.writeText(1, j + 1, m_headers.at(j));
-    int lastRow = 1;
-    for (const ItemRecord& record : m_records)
-        lastRow = qMax(lastRow, record.row());
-    for (const ItemRecord& record : m_records) {
-        // A record made by editing a folder the list lacks has no row of its own.
-        const int row = record.row() > 1 ? record.row() : ++lastRow;
-        const bool samePositions = record.headers() == m_headers;
-        for (int j = 0; j < m_headers.size(); ++j) {
-            const QVariant value =
-                samePositions ? record.valueAt(j) : record.value(m_headers.at(j));
-            writer.writeValue(row, j + 1, value);
-        }
-    }
-    return writer.save(reason);
+    return ItemRecordExport::write(path, m_headers, m_records.values(), reason);
 }

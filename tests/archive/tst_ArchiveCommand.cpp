@@ -1,6 +1,8 @@
-// tarvo-archive split as the operator runs it: a real process over real
-// folders, judged by its exit status, its output and the files it left.
+// tarvo-archive split and check as the operator runs them: a real process over
+// real folders, judged by its exit status, its output and the files it left.
 #include "ItemBooks.h"
+#include "ItemWorkbook.h"
+#include "XlsxSheet.h"
 
 #include <QDirIterator>
 #include <QImage>
@@ -14,8 +16,23 @@ class ArchiveCommandTest : public QObject
 
     QTemporaryDir m_dir;
     QString m_book;
+    QString m_qcBook;
 
     QString data() const { return m_dir.filePath("data"); }
+    // Item folders as a split leaves them: qc/J1/J1-1 (2 pages), qc/J1/J1-2 (3).
+    QString qc() const { return m_dir.filePath("qc"); }
+    static bool writePages(const QString& folder, int count)
+    {
+        if (!QDir().mkpath(folder))
+            return false;
+        QImage image(8, 6, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int i = 1; i <= count; ++i) {
+            if (!image.save(QStringLiteral("%1/p%2.jpg").arg(folder).arg(i)))
+                return false;
+        }
+        return true;
+    }
     QString out() const { return m_dir.filePath("out"); }
     static QStringList filesUnder(const QString& dir)
     {
@@ -65,6 +82,20 @@ private slots:
                                                   {"J1", "J1-1", 1, 2},
                                                   {"J1", "J1-2", "3-5", 3},
                                                   {"J2", "J2-1", "1-3", 4}})}));
+        QVERIFY(writePages(qc() + "/J1/J1-1", 2));
+        QVERIFY(writePages(qc() + "/J1/J1-2", 3));
+        m_qcBook = m_dir.filePath("qc.xlsx");
+        const QVariantList header{"案卷档号", "档号", "页号", "页数", "题名"};
+        // The consistent sheet has an empty row between its items.
+        QVERIFY(writeItemBook(
+            m_qcBook,
+            {itemSheet("一致", 1, 1,
+                       {header, {"J1", "J1-1", 1, 2, "甲"}, {}, {"J1", "J1-2", "3-5", 3, "乙"}}),
+             itemSheet("页数不符", 1, 1, {header, {"J1", "J1-1", 1, 2}, {"J1", "J1-2", "3-6", 4}}),
+             itemSheet(
+                 "缺目录", 1, 1,
+                 {header, {"J1", "J1-1", 1, 2}, {"J1", "J1-2", "3-5", 3}, {"J1", "J1-3", 6, 1}}),
+             itemSheet("少条目", 1, 1, {header, {"J1", "J1-1", 1, 2}})}));
     }
     void init()
     {
@@ -123,6 +154,95 @@ private slots:
         QVERIFY2(lines.contains(said), qPrintable(result.out + result.err));
         QCOMPARE(filesUnder(out()), copied);
         QCOMPARE(filesUnder(data()).size(), 8);
+    }
+
+    void check_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // a line of stdout (0, 1) or stderr (2)
+        const QStringList common{"--type", "案卷", "--archive-col", "档号", "--count-col", "页数"};
+        const QString done = "核对完成：%1条条目，%2条不匹配，%3项不属于任何条目";
+        QTest::newRow("consistent")
+            << (common + QStringList{"--sheet", "一致"}) << 0 << done.arg(2).arg(0).arg(0);
+        QTest::newRow("consistent, page numbers checked")
+            << (common + QStringList{"--sheet", "一致", "--check-pages", "--page-col", "页号"}) << 0
+            << done.arg(2).arg(0).arg(0);
+        QTest::newRow("page count mismatch")
+            << (common + QStringList{"--sheet", "页数不符"}) << 1 << "原文页数与条目不匹配：J1-2";
+        QTest::newRow("missing folder") << (common + QStringList{"--sheet", "缺目录"}) << 1
+                                        << "不存在目录：" + qc() + "/J1/J1-3";
+        QTest::newRow("folder no row names") << (common + QStringList{"--sheet", "少条目"}) << 1
+                                             << "目录不属于任何条目：" + qc() + "/J1/J1-2";
+        QTest::newRow("one document each, by archive number only")
+            << QStringList{"--type",      "一文一件", "--archive-col", "档号",
+                           "--count-col", "页数",     "--sheet",       "一致"}
+            << 1 << "不存在目录：" + qc() + "/J1-1";
+        QTest::newRow("unknown header")
+            << QStringList{"--type", "案卷", "--archive-col", "档号", "--count-col", "张数"} << 2
+            << "条目中没有这一列：张数";
+        QTest::newRow("rule field not a header")
+            << (common + QStringList{"--rule", "全宗号/档号"}) << 2 << "条目中没有这一列：全宗号";
+        QTest::newRow("unknown sheet")
+            << (common + QStringList{"--sheet", "无"}) << 2 << "条目excel中没有sheet页：无";
+        QTest::newRow("bad type") << QStringList{"--type", "卷",          "--archive-col",
+                                                 "档号",   "--count-col", "页数"}
+                                  << 2 << "--type 只能是 案卷 或 一文一件：卷";
+        QTest::newRow("no type") << QStringList{"--archive-col", "档号", "--count-col", "页数"} << 2
+                                 << "缺少 --type";
+        QTest::newRow("unknown option")
+            << (common + QStringList{"--by", "count"}) << 2 << "Unknown option 'by'.";
+        QTest::newRow("export over the list")
+            << (common + QStringList{"--xlsx", m_dir.filePath("./qc.xlsx")}) << 2
+            << "不能导出到导入的条目excel，请另选文件：" + m_dir.filePath("./qc.xlsx");
+    }
+    void check()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const Run result =
+            run(QStringList{"check", "--list", m_qcBook} + options + QStringList{qc()});
+        QCOMPARE(result.status, status);
+        const QStringList lines =
+            (status < 2 ? result.out : result.err).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.contains(said), qPrintable(result.out + result.err));
+    }
+    void checkWithoutListOrFolder()
+    {
+        const QStringList common{"--type", "案卷", "--archive-col", "档号", "--count-col", "页数"};
+        QCOMPARE(run(QStringList{"check", "--list", m_dir.filePath("none.xlsx")} + common +
+                     QStringList{qc()})
+                     .status,
+                 2);
+        QCOMPARE(run(QStringList{"check", "--list", m_qcBook} + common).status, 2);
+        QCOMPARE(
+            run(QStringList{"check", "--list", m_qcBook} + common + QStringList{qc() + "/none"})
+                .status,
+            2);
+    }
+
+    void checkExportKeepsRows()
+    {
+        const QString exported = m_dir.filePath("export.xlsx");
+        const Run result =
+            run({"check", "--list", m_qcBook, "--sheet", "一致", "--type", "案卷", "--archive-col",
+                 "档号", "--count-col", "页数", "--xlsx", exported, qc()});
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.err.contains("导出完成：" + exported), qPrintable(result.err));
+        ItemWorkbook book;
+        QCOMPARE(book.load(exported), QString());
+        QVERIFY(book.selectSheet(book.sheetNames().value(0)));
+        const XlsxSheet& sheet = *book.currentSheet();
+        QCOMPARE(sheet.cell(1, 2).toString(), QString("档号"));
+        QCOMPARE(sheet.cell(1, 5).toString(), QString("题名"));
+        QCOMPARE(sheet.cell(2, 2).toString(), QString("J1-1"));
+        QCOMPARE(sheet.cell(2, 4).toInt(), 2);
+        QVERIFY(!sheet.hasValues(3));
+        QCOMPARE(sheet.cell(4, 2).toString(), QString("J1-2"));
+        QCOMPARE(sheet.cell(4, 3).toString(), QString("3-5"));
+        QCOMPARE(sheet.cell(4, 5).toString(), QString("乙"));
+        QCOMPARE(sheet.lastRow(), 4);
     }
 
     void unknownCommandIsAUsageError()
