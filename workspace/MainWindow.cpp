@@ -518,6 +518,11 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Quality-check edits live only in memory until they are exported.
+    if (!m_qc->mayDiscardEdits()) {
+        event->ignore();
+        return;
+    }
     // Quitting leaves the page too: in the save-on-turn mode its edits are kept.
     m_image.leave();
     QMainWindow::closeEvent(event);

@@ -42,11 +42,16 @@ void QcPanel::setSaveHook(SaveHook hook)
     saveHook() = std::move(hook);
 }
 
+bool QcPanel::mayDiscardEdits() const
+{
+    return !m_modified ||
+           showQuestion(QStringLiteral("提示"),
+                        QStringLiteral("质检条目已修改但未导出，是否继续？")) == QMessageBox::Ok;
+}
+
 bool QcPanel::importEntries()
 {
-    if (m_modified &&
-        showQuestion(QStringLiteral("提示"),
-                     QStringLiteral("质检条目已修改但未导出，是否继续？")) != QMessageBox::Ok)
+    if (!mayDiscardEdits())
         return false;
     EntryImportDlg dialog(m_w.window);
     if (dialog.exec() != QDialog::Accepted)

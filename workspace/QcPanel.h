@@ -39,6 +39,8 @@ public:
 
     // Runs the entry import; true when it was accepted and its records shown.
     // Edits not yet exported are given up only when the operator agrees.
+    // True when nothing unexported is lost, or the operator agrees to lose it.
+    bool mayDiscardEdits() const;
     bool importEntries();
     void exportEntries();
     // The editors for the item whose folder this is, or empty and disabled.

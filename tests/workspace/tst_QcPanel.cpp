@@ -357,11 +357,23 @@ private slots:
         QVERIFY(!scroll->isEnabled());
         QCOMPARE(scroll->findChild<QLineEdit*>("题名")->text(), QString());
 
+        // Closing the window asks before unexported edits go.
+        tree->setCurrentIndex(folders->index(m_data + "/A-2"));
+        QVERIFY(QTest::qWaitFor([&] { return scroll->isEnabled(); }, 5000));
+        QTest::keyClicks(scroll->findChild<QLineEdit*>("题名"), "X");
+        window->show();
+        QString text;
+        answerBox(&text, QMessageBox::Cancel);
+        QVERIFY(!window->close());
+        QCOMPARE(text, QString("质检条目已修改但未导出，是否继续？"));
+
         mode->click();
         QCOMPARE(tabs->indexOf(tab), -1);
         QCOMPARE(tabs->currentWidget(), window->findChild<QWidget*>("tab_sanner"));
         entry->trigger();
         QVERIFY(mode->isHidden());
+        answerBox(&text, QMessageBox::Ok);
+        QVERIFY(window->close());
     }
 };
 
