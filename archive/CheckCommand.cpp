@@ -3,6 +3,7 @@
 #include "ConsoleStreams.h"
 #include "EntryMatcher.h"
 #include "ItemHeaders.h"
+#include "ItemListOptions.h"
 #include "ItemRecordExport.h"
 #include "ItemRecordSet.h"
 #include "ItemWorkbook.h"
@@ -44,20 +45,10 @@ int CheckCommand::run(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("核对各件目录与条目excel"));
     parser.addHelpOption();
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("条目excel"),
-                                  QStringLiteral("BOOK.xlsx"));
-    const QCommandLineOption sheet(QStringLiteral("sheet"), QStringLiteral("sheet页（默认第一个）"),
-                                   QStringLiteral("NAME"));
+    const ItemListOptions itemList;
+    parser.addOptions(itemList.all());
     const QCommandLineOption type(
         QStringLiteral("type"), QStringLiteral("档案类型：案卷或一文一件"), QStringLiteral("TYPE"));
-    const QCommandLineOption archiveCol(QStringLiteral("archive-col"), QStringLiteral("档号列"),
-                                        QStringLiteral("TEXT"));
-    const QCommandLineOption countCol(QStringLiteral("count-col"), QStringLiteral("页数列"),
-                                      QStringLiteral("TEXT"));
-    const QCommandLineOption pageCol(QStringLiteral("page-col"), QStringLiteral("页号列"),
-                                     QStringLiteral("TEXT"));
-    const QCommandLineOption caseCol(QStringLiteral("case-col"), QStringLiteral("案卷档号列"),
-                                     QStringLiteral("TEXT"), QStringLiteral("案卷档号"));
     const QCommandLineOption rule(
         QStringLiteral("rule"),
         QStringLiteral("匹配规则（默认案卷为“案卷档号/档号”，一文一件为“档号”）"),
@@ -66,8 +57,7 @@ int CheckCommand::run(const QStringList& arguments)
                                         QStringLiteral("核对条目中页码与页数（案卷）"));
     const QCommandLineOption xlsx(QStringLiteral("xlsx"), QStringLiteral("导出条目到此文件"),
                                   QStringLiteral("OUT"));
-    parser.addOptions(
-        {list, sheet, type, archiveCol, countCol, pageCol, caseCol, rule, checkPages, xlsx});
+    parser.addOptions({type, rule, checkPages, xlsx});
     parser.addPositionalArgument(QStringLiteral("DATADIR"), QStringLiteral("图像文件的存放目录"));
     if (!parser.parse(arguments))
         return usage(parser.errorText());
@@ -75,7 +65,8 @@ int CheckCommand::run(const QStringList& arguments)
         consoleOut() << parser.helpText();
         return Consistent;
     }
-    for (const QCommandLineOption& needed : {list, type, archiveCol, countCol}) {
+    for (const QCommandLineOption& needed :
+         {itemList.list, type, itemList.archiveCol, itemList.countCol}) {
         if (!parser.isSet(needed))
             return usage(QStringLiteral("缺少 --%1").arg(needed.names().first()));
     }
@@ -84,7 +75,7 @@ int CheckCommand::run(const QStringList& arguments)
         return usage(QStringLiteral("--type 只能是 案卷 或 一文一件：%1").arg(kind));
     const bool caseFile = kind == caseFileType();
     const bool pageNumbers = caseFile && parser.isSet(checkPages);
-    if (pageNumbers && !parser.isSet(pageCol))
+    if (pageNumbers && !parser.isSet(itemList.pageCol))
         return usage(QStringLiteral("核对页码需要 --page-col"));
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1)
@@ -97,17 +88,13 @@ int CheckCommand::run(const QStringList& arguments)
     if (parser.isSet(xlsx) && QFileInfo(out).suffix().isEmpty())
         out += QStringLiteral(".xlsx");
     // Overwriting the list would lose the rows the check never read.
-    if (parser.isSet(xlsx) && ItemRecordExport::sameFile(out, parser.value(list)))
+    if (parser.isSet(xlsx) && ItemRecordExport::sameFile(out, parser.value(itemList.list)))
         return usage(QStringLiteral("不能导出到导入的条目excel，请另选文件：%1").arg(out));
 
     ItemWorkbook book;
-    const QString reason = book.load(parser.value(list));
-    if (!reason.isEmpty())
-        return usage(QStringLiteral("条目excel载入失败：%1 %2").arg(parser.value(list), reason));
-    const QString sheetName =
-        parser.isSet(sheet) ? parser.value(sheet) : book.sheetNames().value(0);
-    if (!book.selectSheet(sheetName))
-        return usage(QStringLiteral("条目excel中没有sheet页：%1").arg(sheetName));
+    QString unreadable;
+    if (!itemList.open(parser, book, &unreadable))
+        return usage(unreadable);
     // Every used column keeps its place, so the export lines up with the list.
     const ItemHeaders headers = ItemHeaders::read(*book.currentSheet(), ItemHeaders::EveryColumn);
 
@@ -118,14 +105,14 @@ int CheckCommand::run(const QStringList& arguments)
     options.rule = parser.isSet(rule) ? parser.value(rule)
                    : caseFile         ? QStringLiteral("案卷档号/档号")
                                       : QStringLiteral("档号");
-    options.archiveNoHeader = parser.value(archiveCol);
-    options.pageCountHeader = parser.value(countCol);
-    options.pageNoHeader = parser.value(pageCol);
-    options.caseFileHeader = parser.value(caseCol);
+    options.archiveNoHeader = parser.value(itemList.archiveCol);
+    options.pageCountHeader = parser.value(itemList.countCol);
+    options.pageNoHeader = parser.value(itemList.pageCol);
+    options.caseFileHeader = parser.value(itemList.caseCol);
     QStringList named{options.archiveNoHeader, options.pageCountHeader};
-    if (parser.isSet(pageCol))
+    if (parser.isSet(itemList.pageCol))
         named << options.pageNoHeader;
-    if (pageNumbers || parser.isSet(caseCol))
+    if (pageNumbers || parser.isSet(itemList.caseCol))
         named << options.caseFileHeader;
     named << EntryMatcher::ruleFields(options.rule);
     for (const QString& header : named) {

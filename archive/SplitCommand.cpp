@@ -1,6 +1,7 @@
 #include "SplitCommand.h"
 
 #include "ConsoleStreams.h"
+#include "ItemListOptions.h"
 #include "ItemWorkbook.h"
 #include "SplitCopier.h"
 #include "ToolSplitPlanner.h"
@@ -43,21 +44,11 @@ int SplitCommand::run(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("按条目把案卷目录中的影像拷贝到各件的目录"));
     parser.addHelpOption();
-    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("条目excel"),
-                                  QStringLiteral("BOOK.xlsx"));
-    const QCommandLineOption sheet(QStringLiteral("sheet"), QStringLiteral("sheet页（默认第一个）"),
-                                   QStringLiteral("NAME"));
+    const ItemListOptions itemList;
+    parser.addOptions(itemList.all());
     const QCommandLineOption by(QStringLiteral("by"),
                                 QStringLiteral("count（页数分件）或 pageno（页号分件）"),
                                 QStringLiteral("MODE"));
-    const QCommandLineOption archiveCol(QStringLiteral("archive-col"), QStringLiteral("档号列"),
-                                        QStringLiteral("TEXT"));
-    const QCommandLineOption countCol(QStringLiteral("count-col"), QStringLiteral("页数列"),
-                                      QStringLiteral("TEXT"));
-    const QCommandLineOption pageCol(QStringLiteral("page-col"), QStringLiteral("页号列"),
-                                     QStringLiteral("TEXT"));
-    const QCommandLineOption caseCol(QStringLiteral("case-col"), QStringLiteral("案卷档号列"),
-                                     QStringLiteral("TEXT"), QStringLiteral("案卷档号"));
     const QCommandLineOption rule(QStringLiteral("rule"), QStringLiteral("存储规则"),
                                   QStringLiteral("RULE"), ToolSplitPlanner::defaultStorageRule());
     const QCommandLineOption rename(QStringLiteral("rename"),
@@ -66,8 +57,7 @@ int SplitCommand::run(const QStringList& arguments)
                                         QStringLiteral("核对条目中页码与页数"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("分件后的保存目录"),
                                  QStringLiteral("DIR"));
-    parser.addOptions(
-        {list, sheet, by, archiveCol, countCol, pageCol, caseCol, rule, rename, checkPages, out});
+    parser.addOptions({by, rule, rename, checkPages, out});
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("案卷目录"),
                                  QStringLiteral("FOLDER..."));
     if (!parser.parse(arguments))
@@ -76,7 +66,8 @@ int SplitCommand::run(const QStringList& arguments)
         consoleOut() << parser.helpText();
         return Success;
     }
-    for (const QCommandLineOption& needed : {list, by, archiveCol, countCol, out}) {
+    for (const QCommandLineOption& needed :
+         {itemList.list, by, itemList.archiveCol, itemList.countCol, out}) {
         if (!parser.isSet(needed))
             return usage(QStringLiteral("缺少 --%1").arg(needed.names().first()));
     }
@@ -84,7 +75,7 @@ int SplitCommand::run(const QStringList& arguments)
     if (mode != QLatin1String("count") && mode != QLatin1String("pageno"))
         return usage(QStringLiteral("--by 只能是 count 或 pageno：%1").arg(mode));
     const bool byNumber = mode == QLatin1String("pageno");
-    if ((byNumber || parser.isSet(checkPages)) && !parser.isSet(pageCol))
+    if ((byNumber || parser.isSet(checkPages)) && !parser.isSet(itemList.pageCol))
         return usage(QStringLiteral("页号分件和核对页码需要 --page-col"));
     const QStringList folders = parser.positionalArguments();
     if (folders.isEmpty())
@@ -107,22 +98,18 @@ int SplitCommand::run(const QStringList& arguments)
         return usage(QStringLiteral("分件后的保存目录不存在：%1").arg(request.outputDir));
 
     ItemWorkbook book;
-    const QString reason = book.load(parser.value(list));
-    if (!reason.isEmpty())
-        return usage(QStringLiteral("Excel文件加载失败：%1 %2").arg(parser.value(list), reason));
-    const QString sheetName =
-        parser.isSet(sheet) ? parser.value(sheet) : book.sheetNames().value(0);
-    if (!book.selectSheet(sheetName))
-        return usage(QStringLiteral("找不到sheet页：%1").arg(sheetName));
+    QString unreadable;
+    if (!itemList.open(parser, book, &unreadable))
+        return usage(unreadable);
     const XlsxSheet& data = *book.currentSheet();
     const ItemHeaders headers = ItemHeaders::read(data, ItemHeaders::EveryColumn);
     QString missing;
     ToolSplitRows::Columns columns;
-    columns.archiveNo = columnOf(headers, parser.value(archiveCol), &missing);
-    columns.pageCount = columnOf(headers, parser.value(countCol), &missing);
-    columns.caseNo = columnOf(headers, parser.value(caseCol), &missing);
-    if (parser.isSet(pageCol))
-        columns.pageNo = columnOf(headers, parser.value(pageCol), &missing);
+    columns.archiveNo = columnOf(headers, parser.value(itemList.archiveCol), &missing);
+    columns.pageCount = columnOf(headers, parser.value(itemList.countCol), &missing);
+    columns.caseNo = columnOf(headers, parser.value(itemList.caseCol), &missing);
+    if (parser.isSet(itemList.pageCol))
+        columns.pageNo = columnOf(headers, parser.value(itemList.pageCol), &missing);
     if (!missing.isEmpty())
         return usage(QStringLiteral("条目中没有这一列：%1").arg(missing));
 
