@@ -26,27 +26,41 @@ ItemListForm::ItemListForm(const Widgets& widgets, std::function<bool()> caseFil
 {
 }
 
+bool ItemListForm::beginImport(QWidget* parent, QLineEdit* path, QComboBox* sheet,
+                               ItemWorkbook& book, bool* failed)
+{
+    *failed = false;
+    const QString chosen = ItemFileChooser::choose(parent);
+    if (chosen.isEmpty())
+        return false;
+    disconnect(sheet, &QComboBox::currentTextChanged, nullptr, nullptr);
+    sheet->clear();
+    path->setText(chosen);
+    const QString reason = book.load(chosen);
+    if (!reason.isEmpty()) {
+        qWarning().noquote() << chosen << reason;
+        *failed = true;
+        return false;
+    }
+    const QStringList sheets = book.sheetNames();
+    if (!sheets.isEmpty()) {
+        sheet->addItems(sheets);
+        sheet->setCurrentIndex(0);
+        book.selectSheet(sheets.first());
+    }
+    return true;
+}
+
 void ItemListForm::importItemWorkbook()
 {
-    const QString path = ItemFileChooser::choose(m_w.dialog);
-    if (path.isEmpty())
-        return;
-    // Filling the list must not read the headers of each sheet as it arrives.
-    disconnect(m_w.sheet, &QComboBox::currentTextChanged, nullptr, nullptr);
-    m_w.sheet->clear();
-    m_w.path->setText(path);
-    const QString reason = m_book.load(path);
-    if (!reason.isEmpty()) {
-        qWarning().noquote() << path << reason;
-        showMessage(QStringLiteral("提示"), QStringLiteral("Excel文件加载失败"),
-                    QMessageBox::Warning);
+    bool failed = false;
+    if (!beginImport(m_w.dialog, m_w.path, m_w.sheet, m_book, &failed)) {
+        if (failed)
+            showMessage(QStringLiteral("提示"), QStringLiteral("Excel文件加载失败"),
+                        QMessageBox::Warning);
         return;
     }
-    const QStringList sheets = m_book.sheetNames();
-    if (!sheets.isEmpty()) {
-        m_w.sheet->addItems(sheets);
-        m_w.sheet->setCurrentIndex(0);
-        m_book.selectSheet(sheets.first());
+    if (m_book.currentSheet()) {
         m_headers = m_book.headers(ItemHeaders::SkipEmpty);
         presetItemColumns();
     }

@@ -17,6 +17,14 @@ class ItemListForm : public QObject
 {
     Q_OBJECT
 public:
+    // The steps every import of an item list begins with: asks for the file,
+    // empties the sheet box (disconnected, so filling it later applies nothing
+    // early), shows the path and loads the book, then lists its sheets with the
+    // first one selected. false when the operator cancelled or the load failed
+    // (the reason is logged; *failed tells which).
+    static bool beginImport(QWidget* parent, QLineEdit* path, QComboBox* sheet, ItemWorkbook& book,
+                            bool* failed);
+
     struct Widgets
     {
         QWidget* dialog = nullptr; // parent of the file dialog and message box

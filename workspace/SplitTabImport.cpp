@@ -1,7 +1,7 @@
 #include "SplitTabImport.h"
 
 #include "CommonDialogs.h"
-#include "ItemFileChooser.h"
+#include "ItemListForm.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -15,27 +15,15 @@ SplitTabImport::SplitTabImport(const Widgets& widgets, QObject* parent)
 
 void SplitTabImport::importWorkbook()
 {
-    const QString path = ItemFileChooser::choose(m_w.window);
-    if (path.isEmpty())
-        return;
-    // Filling the list must not apply each sheet as it arrives.
-    disconnect(m_w.sheet, &QComboBox::currentTextChanged, nullptr, nullptr);
-    m_w.sheet->clear();
-    m_w.path->setText(path);
-    const QString reason = m_book.load(path);
-    if (!reason.isEmpty()) {
-        qWarning().noquote() << path << reason;
-        showToast(QStringLiteral("Excel文件加载失败"), QColor(QStringLiteral("#FF0000")),
-                  QColor(QStringLiteral("#FFFFFF")));
+    bool failed = false;
+    if (!ItemListForm::beginImport(m_w.window, m_w.path, m_w.sheet, m_book, &failed)) {
+        if (failed)
+            showToast(QStringLiteral("Excel文件加载失败"), QColor(QStringLiteral("#FF0000")),
+                      QColor(QStringLiteral("#FFFFFF")));
         return;
     }
-    const QStringList sheets = m_book.sheetNames();
-    if (!sheets.isEmpty()) {
-        m_w.sheet->addItems(sheets);
-        m_w.sheet->setCurrentIndex(0);
-        m_book.selectSheet(sheets.first());
+    if (m_book.currentSheet())
         applyBounds();
-    }
     connect(m_w.sheet, &QComboBox::currentTextChanged, this, &SplitTabImport::applySheet);
 }
 
