@@ -15,10 +15,9 @@
 #include "GestureController.h"
 #include "GraphicsView.h"
 #include "ImageConvertDlg.h"
-#include "StatisticsDlg.h"
 #include "ImageStatusText.h"
-#include "ImageViewDlg.h"
 #include "ImageToolbar.h"
+#include "ImageViewDlg.h"
 #include "OperationId.h"
 #include "PageDisplay.h"
 #include "PageFile.h"
@@ -37,6 +36,7 @@
 #include "SplitTabRun.h"
 #include "SplitToolDlg.h"
 #include "StartupPreparation.h"
+#include "StatisticsDlg.h"
 #include "ToolbarCommands.h"
 #include "UnbuiltFeatures.h"
 #include "ui_MainWindow.h"
@@ -107,8 +107,19 @@ void MainWindow::on_ac_about_us_triggered()
 
 void MainWindow::on_action_convert_triggered()
 {
+    // The tool renames, replaces and deletes page files, the open one among them.
+    releaseOpenPage();
     ImageConvertDlg dialog(this);
     dialog.exec();
+    on_btn_folder_refresh_clicked();
+}
+
+void MainWindow::releaseOpenPage()
+{
+    m_image.leave();
+    m_image.close();
+    m_prefetch.clear();
+    showNoImage();
 }
 
 void MainWindow::on_action_statistics_triggered()
@@ -800,12 +811,7 @@ void MainWindow::setUpSplitTab()
     SplitTabRun::Hooks hooks;
     hooks.folder = [this]() { return m_browser->currentFolder(); };
     hooks.sources = [this]() { return m_browser->fileModel()->filePaths(); };
-    hooks.closePage = [this]() {
-        m_image.leave();
-        m_image.close();
-        m_prefetch.clear();
-        showNoImage();
-    };
+    hooks.closePage = [this]() { releaseOpenPage(); };
     hooks.reload = [this]() { on_btn_folder_refresh_clicked(); };
     m_splitRun = new SplitTabRun(run, hooks, this);
 }

@@ -128,6 +128,9 @@ private:
     void setUpShortcutPanel();
     void setUpSplitTab();
     void setUpPreview();
+    // Writes the open page's edits as a page turn would and closes it, before
+    // files change under it; the caches of pages read ahead go too.
+    void releaseOpenPage();
     // The thumbnail sheet in place of the centre column and the right tabs, or back.
     void showPreview(bool on);
     // A page double-clicked on the sheet: opened in the main view.

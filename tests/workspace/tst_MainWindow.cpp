@@ -2,8 +2,8 @@
 #include "AppPaths.h"
 #include "ImageUnitView.h"
 #include "ImageViewDlg.h"
-#include "RubberBandWidget.h"
 #include "OperationId.h"
+#include "RubberBandWidget.h"
 #include "WorkspaceTestSupport.h"
 
 #include <Magick++.h>
@@ -186,7 +186,11 @@ private slots:
 
     void convertOpensTheConversionTool()
     {
-        openWindow();
+        // The tool may replace the open page's file: an edit kept for the page
+        // turn reaches the disk first.
+        openWindow(2);
+        const QSize before = QImage(folder("01 卷宗/0001.jpg")).size();
+        m_window->executeOperation(IMG_OPT_ROTATE_LEFT, true, QVariant());
         auto* action = child<QAction>("action_convert");
         QVERIFY(action->isEnabled());
         QString title;
@@ -199,6 +203,7 @@ private slots:
         });
         action->trigger();
         QCOMPARE(title, QStringLiteral("影像转换工具"));
+        QCOMPARE(QImage(folder("01 卷宗/0001.jpg")).size(), before.transposed());
     }
 
     void previewTakesTheCentreAndOpensAPage()
