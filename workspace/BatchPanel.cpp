@@ -133,7 +133,7 @@ BatchSummary BatchPanel::run(const QStringList& files)
     job.numberingFromView = image->isOpen();
 
     BatchController::HistoryHooks history;
-    history.clearAll = [image]() { image->history().clear(); };
+    history.clearAll = [image]() { image->clearHistory(); };
     history.pushOnly = [image](const QString& path, const std::shared_ptr<OriginalPage>& before) {
         image->history().pushUndo(path, HistoryEntry(before));
     };

@@ -64,6 +64,14 @@ bool CurrentImage::open(const QString& path)
     return true;
 }
 
+void CurrentImage::clearHistory()
+{
+    const bool unsaved = hasUnsavedChanges();
+    history_.clear();
+    // No depth of an empty history is -1, so the pixels on screen stay unsaved.
+    diskDepth_ = unsaved ? -1 : 0;
+}
+
 bool CurrentImage::reload()
 {
     if (file_.isEmpty())

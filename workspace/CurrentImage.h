@@ -6,10 +6,8 @@
 #include <QPair>
 #include <QString>
 #include <QVariant>
-
-#include <opencv2/core.hpp>
-
 #include <functional>
+#include <opencv2/core.hpp>
 
 // The page being edited: its file, its pixels, its edit history and the save
 // mode that decides when edits reach the disk. Everything the main window does
@@ -17,16 +15,27 @@
 class CurrentImage
 {
 public:
-    enum SaveMode { FullyAutomatic = 1, OnPageTurn = 2, Manual = 3 };
+    enum SaveMode
+    {
+        FullyAutomatic = 1,
+        OnPageTurn = 2,
+        Manual = 3
+    };
 
     // Result of one engine call: the new image, or why there is none.
     struct OperationResult
     {
-        enum Status { Applied, MissingParameter, UnknownOperation };
+        enum Status
+        {
+            Applied,
+            MissingParameter,
+            UnknownOperation
+        };
         Status status = Applied;
         cv::Mat image;
     };
-    using Engine = std::function<OperationResult(int optId, const cv::Mat& in, const QVariant& param)>;
+    using Engine =
+        std::function<OperationResult(int optId, const cv::Mat& in, const QVariant& param)>;
     using Progress = std::function<void(const QString&)>;
 
     // Where open() gets its pixels: PageFile::loadForEdit unless replaced (a prefetching cache).
@@ -65,6 +74,9 @@ public:
     bool executeOperation(int optId, bool run, const QVariant& param);
     // Replaces the pixels after an operation that changed the file itself (page-number signing).
     bool reload();
+    // Drops every undo and redo list. The open page keeps its state: unsaved
+    // edits stay unsaved, a page as on disk stays so.
+    void clearHistory();
     bool undo();
     bool redo();
     bool save();

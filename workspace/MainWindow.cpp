@@ -481,7 +481,7 @@ void MainWindow::undoFolder()
 
 void MainWindow::clearHistories()
 {
-    m_image.history().clear();
+    m_image.clearHistory();
 }
 
 QRect MainWindow::titleBarRect() const

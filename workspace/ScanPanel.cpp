@@ -436,7 +436,7 @@ void ScanPanel::place(const QStringList& scanned)
         run();
     if (!plan.replaced.isEmpty() && result.ok && m_hooks.image)
         // Undo steps of a replaced page would write it over its successor.
-        m_hooks.image->history().clear();
+        m_hooks.image->clearHistory();
     if (shown)
         m_hooks.showFolder(result.selectName.isEmpty() ? QString()
                                                        : dir.filePath(result.selectName));

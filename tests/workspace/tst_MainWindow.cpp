@@ -204,6 +204,8 @@ private slots:
         action->trigger();
         QCOMPARE(title, QStringLiteral("影像转换工具"));
         QCOMPARE(QImage(folder("01 卷宗/0001.jpg")).size(), before.transposed());
+        // Reopened from disk: nothing left to write again on the next turn.
+        QVERIFY(!m_window->currentImage().hasUnsavedChanges());
     }
 
     void previewTakesTheCentreAndOpensAPage()
