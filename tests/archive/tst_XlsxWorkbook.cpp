@@ -212,76 +212,57 @@ void TestXlsxWorkbook::cellValues_data()
     auto row = [](const QByteArray& cells) {
         return sheetPart("<row r=\"2\">" + cells + "</row>");
     };
+    auto text = [](const char* utf8) { return QVariant(QString::fromUtf8(utf8)); };
+    // Cells of sheet row 2, no shared strings part, the value read at (2, column).
+    auto add = [&](const char* name, const QByteArray& cells, const QVariant& expected,
+                   int column = 1) {
+        QTest::newRow(name) << row(cells) << none << none << 2 << column << expected;
+    };
 
-    QTest::newRow("shared string") << row("<c r=\"B2\" t=\"s\"><v>0</v></c>") << sst << none << 2
-                                   << 2 << QVariant(QStringLiteral("档号"));
+    QTest::newRow("shared string")
+        << row("<c r=\"B2\" t=\"s\"><v>0</v></c>") << sst << none << 2 << 2 << text("档号");
     QTest::newRow("rich runs, phonetic skipped")
-        << row("<c r=\"C2\" t=\"s\"><v>1</v></c>") << sst << none << 2 << 3
-        << QVariant(QStringLiteral("第一卷"));
+        << row("<c r=\"C2\" t=\"s\"><v>1</v></c>") << sst << none << 2 << 3 << text("第一卷");
     QTest::newRow("escapes") << row("<c r=\"A2\" t=\"s\"><v>2</v></c>") << sst << none << 2 << 1
-                             << QVariant(QStringLiteral("a\rb_x0041_"));
-    QTest::newRow("inline string") << row("<c r=\"A2\" t=\"inlineStr\"><is><t>卷内</t></is></c>")
-                                   << none << none << 2 << 1 << QVariant(QStringLiteral("卷内"));
-    QTest::newRow("formula text result")
-        << row("<c r=\"A2\" t=\"str\"><f>A1&amp;\"x\"</f><v>A-0001</v></c>") << none << none << 2
-        << 1 << QVariant(QStringLiteral("A-0001"));
-    QTest::newRow("inline rich runs, phonetic skipped")
-        << row("<c r=\"A2\" t=\"inlineStr\"><is><r><t>卷</t></r><r><t xml:space=\"preserve\"> 一"
-               "</t></r><rPh sb=\"0\" eb=\"1\"><t>かん</t></rPh></is></c>")
-        << none << none << 2 << 1 << QVariant(QStringLiteral("卷 一"));
-    QTest::newRow("reference written as character references")
-        << row("<c r=\"&#66;2\" t=\'n\'><v> 3 </v></c>") << none << none << 2 << 2 << QVariant(3.0);
-    QTest::newRow("boolean") << row("<c r=\"A2\" t=\"b\"><v>1</v></c>") << none << none << 2 << 1
-                             << QVariant(true);
-    QTest::newRow("error as text") << row("<c r=\"A2\" t=\"e\"><v>#N/A</v></c>") << none << none
-                                   << 2 << 1 << QVariant(QStringLiteral("#N/A"));
-    QTest::newRow("number") << row("<c r=\"A2\"><v>1234.5</v></c>") << none << none << 2 << 1
-                            << QVariant(1234.5);
-    QTest::newRow("large whole number") << row("<c r=\"A2\"><v>2023000000</v></c>") << none << none
-                                        << 2 << 1 << QVariant(2023000000.0);
-    QTest::newRow("exponent") << row("<c r=\"A2\" t=\"n\"><v>1E+15</v></c>") << none << none << 2
-                              << 1 << QVariant(1e15);
-    QTest::newRow("built-in date") << row("<c r=\"A2\" s=\"1\"><v>45292</v></c>") << none << none
-                                   << 2 << 1 << QVariant(QStringLiteral("2024-01-01"));
-    QTest::newRow("built-in date time")
-        << row("<c r=\"A2\" s=\"2\"><v>45292.5</v></c>") << none << none << 2 << 1
-        << QVariant(QStringLiteral("2024-01-01 12:00:00"));
-    QTest::newRow("Chinese built-in date")
-        << row("<c r=\"A2\" s=\"3\"><v>36526</v></c>") << none << none << 2 << 1
-        << QVariant(QStringLiteral("2000-01-01"));
-    QTest::newRow("built-in time") << row("<c r=\"A2\" s=\"4\"><v>45292.25</v></c>") << none << none
-                                   << 2 << 1 << QVariant(QStringLiteral("2024-01-01 06:00:00"));
-    QTest::newRow("custom date, quoted text")
-        << row("<c r=\"A2\" s=\"5\"><v>45292</v></c>") << none << none << 2 << 1
-        << QVariant(QStringLiteral("2024-01-01"));
-    QTest::newRow("quoted letter is no date")
-        << row("<c r=\"A2\" s=\"6\"><v>3.5</v></c>") << none << none << 2 << 1 << QVariant(3.5);
-    QTest::newRow("colour section is no date")
-        << row("<c r=\"A2\" s=\"7\"><v>12</v></c>") << none << none << 2 << 1 << QVariant(12.0);
-    QTest::newRow("custom date time")
-        << row("<c r=\"A2\" s=\"8\"><v>45292.75</v></c>") << none << none << 2 << 1
-        << QVariant(QStringLiteral("2024-01-01 18:00:00"));
-    QTest::newRow("WPS Chinese-numeral date")
-        << row("<c r=\"A2\" s=\"9\" t=\"n\"><v>45292</v></c>") << none << none << 2 << 1
-        << QVariant(QStringLiteral("2024-01-01"));
-    QTest::newRow("LibreOffice upper-case date")
-        << row("<c r=\"A2\" s=\"10\"><v>45292</v></c>") << none << none << 2 << 1
-        << QVariant(QStringLiteral("2024-01-01"));
+                             << text("a\rb_x0041_");
+    add("inline string", "<c r=\"A2\" t=\"inlineStr\"><is><t>卷内</t></is></c>", text("卷内"));
+    add("formula text result", "<c r=\"A2\" t=\"str\"><f>A1&amp;\"x\"</f><v>A-0001</v></c>",
+        text("A-0001"));
+    add("inline rich runs, phonetic skipped",
+        "<c r=\"A2\" t=\"inlineStr\"><is><r><t>卷</t></r><r><t xml:space=\"preserve\"> 一</t></r>"
+        "<rPh sb=\"0\" eb=\"1\"><t>かん</t></rPh></is></c>",
+        text("卷 一"));
+    add("reference written as character references", "<c r=\"&#66;2\" t=\'n\'><v> 3 </v></c>", 3.0,
+        2);
+    add("boolean", "<c r=\"A2\" t=\"b\"><v>1</v></c>", true);
+    add("error as text", "<c r=\"A2\" t=\"e\"><v>#N/A</v></c>", text("#N/A"));
+    add("number", "<c r=\"A2\"><v>1234.5</v></c>", 1234.5);
+    add("large whole number", "<c r=\"A2\"><v>2023000000</v></c>", 2023000000.0);
+    add("exponent", "<c r=\"A2\" t=\"n\"><v>1E+15</v></c>", 1e15);
+    add("built-in date", "<c r=\"A2\" s=\"1\"><v>45292</v></c>", text("2024-01-01"));
+    add("built-in date time", "<c r=\"A2\" s=\"2\"><v>45292.5</v></c>",
+        text("2024-01-01 12:00:00"));
+    add("Chinese built-in date", "<c r=\"A2\" s=\"3\"><v>36526</v></c>", text("2000-01-01"));
+    add("built-in time", "<c r=\"A2\" s=\"4\"><v>45292.25</v></c>", text("2024-01-01 06:00:00"));
+    add("custom date, quoted text", "<c r=\"A2\" s=\"5\"><v>45292</v></c>", text("2024-01-01"));
+    add("quoted letter is no date", "<c r=\"A2\" s=\"6\"><v>3.5</v></c>", 3.5);
+    add("colour section is no date", "<c r=\"A2\" s=\"7\"><v>12</v></c>", 12.0);
+    add("custom date time", "<c r=\"A2\" s=\"8\"><v>45292.75</v></c>", text("2024-01-01 18:00:00"));
+    add("WPS Chinese-numeral date", "<c r=\"A2\" s=\"9\" t=\"n\"><v>45292</v></c>",
+        text("2024-01-01"));
+    add("LibreOffice upper-case date", "<c r=\"A2\" s=\"10\"><v>45292</v></c>", text("2024-01-01"));
     QTest::newRow("Excel row extension attributes")
         << sheetPart("<row r=\"2\" spans=\"1:3\" x14ac:dyDescent=\"0.25\" xmlns:x14ac=\"urn:x\">"
                      "<c r=\"A2\" s=\"0\" t=\"s\"><v>0</v></c></row>")
-        << sst << none << 2 << 1 << QVariant(QStringLiteral("档号"));
+        << sst << none << 2 << 1 << text("档号");
     QTest::newRow("1904 system") << row("<c r=\"A2\" s=\"1\"><v>0</v></c>") << none
                                  << QByteArray("<workbookPr date1904=\"1\"/>") << 2 << 1
-                                 << QVariant(QStringLiteral("1904-01-01"));
-    QTest::newRow("early 1900 date") << row("<c r=\"A2\" s=\"1\"><v>1</v></c>") << none << none << 2
-                                     << 1 << QVariant(QStringLiteral("1900-01-01"));
-    QTest::newRow("cell without reference follows")
-        << row("<c r=\"B2\"><v>1</v></c><c><v>2</v></c>") << none << none << 2 << 3
-        << QVariant(2.0);
-    QTest::newRow("later duplicate wins, cells out of order")
-        << row("<c r=\"C2\"><v>3</v></c><c r=\"A2\"><v>1</v></c><c r=\"C2\" t=\"b\"><v>0</v></c>")
-        << none << none << 2 << 3 << QVariant(false);
+                                 << text("1904-01-01");
+    add("early 1900 date", "<c r=\"A2\" s=\"1\"><v>1</v></c>", text("1900-01-01"));
+    add("cell without reference follows", "<c r=\"B2\"><v>1</v></c><c><v>2</v></c>", 2.0, 3);
+    add("later duplicate wins, cells out of order",
+        "<c r=\"C2\"><v>3</v></c><c r=\"A2\"><v>1</v></c><c r=\"C2\" t=\"b\"><v>0</v></c>", false,
+        3);
     QTest::newRow("row without reference follows")
         << sheetPart("<row r=\"4\"><c r=\"A4\"><v>1</v></c></row><row><c><v>5</v></c></row>")
         << none << none << 5 << 1 << QVariant(5.0);
@@ -294,17 +275,15 @@ void TestXlsxWorkbook::cellValues_data()
     QTest::newRow("merge beyond data") << mergedPastData << none << none << 4 << 1 << QVariant();
     QTest::newRow("merge clipped to the used columns")
         << mergedPastData << none << none << 3 << 3 << QVariant();
-    QTest::newRow("styled empty cell")
-        << row("<c r=\"A2\" s=\"1\"/>") << none << none << 2 << 1 << QVariant();
+    add("styled empty cell", "<c r=\"A2\" s=\"1\"/>", QVariant());
     QTest::newRow("absent cell") << row("<c r=\"A2\"><v>1</v></c>") << none << none << 3 << 1
                                  << QVariant();
-    QTest::newRow("column zero") << row("<c r=\"A2\"><v>1</v></c>") << none << none << 2 << 0
-                                 << QVariant();
+    add("column zero", "<c r=\"A2\"><v>1</v></c>", QVariant(), 0);
     QTest::newRow("namespace prefix")
         << QByteArray("<x:worksheet xmlns:x=\"") + mainNs +
                "\"><x:sheetData><x:row r=\"2\"><x:c r=\"A2\" t=\"s\"><x:v>0</x:v></x:c></x:row>"
                "</x:sheetData></x:worksheet>"
-        << sst << none << 2 << 1 << QVariant(QStringLiteral("档号"));
+        << sst << none << 2 << 1 << text("档号");
 }
 
 void TestXlsxWorkbook::cellValues()
