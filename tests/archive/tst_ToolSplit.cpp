@@ -94,61 +94,36 @@ void TestToolSplit::pageNumberCheck_data()
     QTest::addColumn<bool>("checkCounts");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("counts");
-    QTest::newRow("1, 5, 9-12 -> 4, 4, 4")
-        << QStringList{"C1|A1|1|9", "C1|A2|5|0", "C1|A3|9-12|1"} << false << ""
-        << "4,4,4";
-    QTest::newRow("two case files")
-        << QStringList{"C1|A1|1|2", "C1|A2|3-5|3", "C2|B1|1|4", "C2|B2|5-5|1"} << true << ""
-        << "2,3,4,1";
-    QTest::newRow("count differs, checked")
-        << QStringList{"C1|A1|1|3", "C1|A2|5-6|2"} << true << "A1页数与页号不匹配"
-        << "";
-    QTest::newRow("count differs, not checked")
-        << QStringList{"C1|A1|1|3", "C1|A2|5-6|2"} << false << ""
-        << "4,2";
-    QTest::newRow("going back") << QStringList{"C1|A1|5|0", "C1|A2|3-6|0"} << false
-                                << "A1的页号大于了A2的页号"
-                                << "";
-    QTest::newRow("next range in three parts")
-        << QStringList{"C1|A1|1|0", "C1|A2|3-4-5|0"} << false << "A2页号范围错误"
-        << "";
-    QTest::newRow("next not a number")
-        << QStringList{"C1|A1|1|0", "C1|A2|x|0", "C1|A3|5-6|0"} << false << "A2页号格式错误"
-        << "";
-    QTest::newRow("current not a number")
-        << QStringList{"C1|A1|一|0", "C1|A2|5-6|0"} << false << "A1页号格式错误"
-        << "";
-    QTest::newRow("range inside a case file, bad")
-        << QStringList{"C1|A1|1-x|0", "C1|A2|5-6|0"} << false
-        << "A1结束页码的页码范围不明确或格式不正确"
-        << "";
-    QTest::newRow("range inside a case file, count differs")
-        << QStringList{"C1|A1|1-4|3", "C1|A2|5-6|2"} << true << "最后一行A1页数与页号不匹配"
-        << "";
-    QTest::newRow("case file ends without range")
-        << QStringList{"C1|A1|1|0", "C1|A2|5|0", "C2|B1|1-2|0"} << false
-        << "A2结束页码的页码范围不明确或格式不正确"
-        << "";
-    QTest::newRow("case file ends backwards")
-        << QStringList{"C1|A1|9-3|0", "C2|B1|1-2|0"} << false << "A1的页号大于了B1的页号"
-        << "";
-    QTest::newRow("case file end count differs")
-        << QStringList{"C1|A1|1-3|2", "C2|B1|1-2|2"} << true << "A1页数与页号不匹配"
-        << "";
-    QTest::newRow("last row without range") << QStringList{"C1|A1|1|0", "C1|A2|5|0"} << false
-                                            << "A2结束页码的页码范围不明确或格式不正确"
-                                            << "";
-    QTest::newRow("last row backwards")
-        << QStringList{"C1|A1|1|0", "C1|A2|8-3|0"} << false << "A2页号范围错误"
-        << "";
-    QTest::newRow("last row count differs")
-        << QStringList{"C1|A1|1|4", "C1|A2|5-8|3"} << true << "最后一行A2页数与页号不匹配"
-        << "";
-    QTest::newRow("unselected case file not looked at")
-        << QStringList{"C9|Z1|x|0", "C9|Z2|y|0", "C1|A1|1-2|0"} << false << ""
-        << "0,0,2";
-    QTest::newRow("one row is not checked") << QStringList{"C1|A1|x|7"} << true << ""
-                                            << "7";
+    // Counts are compared only where no error is expected.
+    const auto row = [](const char* name, const QStringList& lines, bool check,
+                        const QString& error, const QString& counts = QString()) {
+        QTest::newRow(name) << lines << check << error << counts;
+    };
+    row("1, 5, 9-12 -> 4, 4, 4", {"C1|A1|1|9", "C1|A2|5|0", "C1|A3|9-12|1"}, false, "", "4,4,4");
+    row("two case files", {"C1|A1|1|2", "C1|A2|3-5|3", "C2|B1|1|4", "C2|B2|5-5|1"}, true, "",
+        "2,3,4,1");
+    row("count differs, checked", {"C1|A1|1|3", "C1|A2|5-6|2"}, true, "A1页数与页号不匹配");
+    row("count differs, not checked", {"C1|A1|1|3", "C1|A2|5-6|2"}, false, "", "4,2");
+    row("going back", {"C1|A1|5|0", "C1|A2|3-6|0"}, false, "A1的页号大于了A2的页号");
+    row("next range in three parts", {"C1|A1|1|0", "C1|A2|3-4-5|0"}, false, "A2页号范围错误");
+    row("next not a number", {"C1|A1|1|0", "C1|A2|x|0", "C1|A3|5-6|0"}, false, "A2页号格式错误");
+    row("current not a number", {"C1|A1|一|0", "C1|A2|5-6|0"}, false, "A1页号格式错误");
+    row("range inside a case file, bad", {"C1|A1|1-x|0", "C1|A2|5-6|0"}, false,
+        "A1结束页码的页码范围不明确或格式不正确");
+    row("range inside a case file, count differs", {"C1|A1|1-4|3", "C1|A2|5-6|2"}, true,
+        "最后一行A1页数与页号不匹配");
+    row("case file ends without range", {"C1|A1|1|0", "C1|A2|5|0", "C2|B1|1-2|0"}, false,
+        "A2结束页码的页码范围不明确或格式不正确");
+    row("case file ends backwards", {"C1|A1|9-3|0", "C2|B1|1-2|0"}, false,
+        "A1的页号大于了B1的页号");
+    row("case file end count differs", {"C1|A1|1-3|2", "C2|B1|1-2|2"}, true, "A1页数与页号不匹配");
+    row("last row without range", {"C1|A1|1|0", "C1|A2|5|0"}, false,
+        "A2结束页码的页码范围不明确或格式不正确");
+    row("last row backwards", {"C1|A1|1|0", "C1|A2|8-3|0"}, false, "A2页号范围错误");
+    row("last row count differs", {"C1|A1|1|4", "C1|A2|5-8|3"}, true, "最后一行A2页数与页号不匹配");
+    row("unselected case file not looked at", {"C9|Z1|x|0", "C9|Z2|y|0", "C1|A1|1-2|0"}, false, "",
+        "0,0,2");
+    row("one row is not checked", {"C1|A1|x|7"}, true, "", "7");
 }
 
 void TestToolSplit::pageNumberCheck()
