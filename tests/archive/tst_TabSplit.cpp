@@ -53,6 +53,12 @@ private slots:
     void undoRestoresNames();
 
 private:
+    SplitPlan planFor(const QStringList& cells, SplitMode mode, const QStringList& sources,
+                      bool rename = false) const
+    {
+        return TabSplitPlanner::plan(m_folder, rowsOf(cells, mode), sources, mode, rename);
+    }
+
     QScopedPointer<QTemporaryDir> m_tmp;
     QString m_folder;
 };
@@ -68,33 +74,22 @@ void TestTabSplit::folderNames_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("usable");
-    QTest::newRow("archive number") << "WS-2023-001" << true;
-    QTest::newRow("chinese") << "文书·2023·永久·0001" << true;
-    QTest::newRow("inner dot") << "A.1" << true;
-    QTest::newRow("COM10 is not a device") << "COM10" << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("dot") << "." << false;
-    QTest::newRow("dot dot") << ".." << false;
-    QTest::newRow("parent path") << "../evil" << false;
-    QTest::newRow("slash") << "a/b" << false;
-    QTest::newRow("backslash") << "a\\b" << false;
-    QTest::newRow("tab") << "a\tb" << false;
-    QTest::newRow("newline") << "a\nb" << false;
-    QTest::newRow("colon") << "A:1" << false;
-    QTest::newRow("star") << "A*" << false;
-    QTest::newRow("question") << "A?" << false;
-    QTest::newRow("quote") << "A\"" << false;
-    QTest::newRow("angle") << "<A>" << false;
-    QTest::newRow("pipe") << "A|B" << false;
-    QTest::newRow("trailing dot") << "A1." << false;
-    QTest::newRow("trailing space") << "A1 " << false;
-    QTest::newRow("CON") << "CON" << false;
-    QTest::newRow("nul lower case") << "nul" << false;
-    QTest::newRow("reserved with suffix") << "aux.txt" << false;
-    QTest::newRow("COM1") << "COM1" << false;
-    QTest::newRow("LPT9") << "lpt9" << false;
-    QTest::newRow("255 bytes") << QString(85, QChar(0x6587)) << true;
-    QTest::newRow("258 bytes") << QString(86, QChar(0x6587)) << false;
+    // Archive numbers, Chinese, an inner dot, a name only like a device, 255 bytes.
+    const QStringList usable{"WS-2023-001", "文书·2023·永久·0001", "A.1", "COM10",
+                             QString(85, QChar(0x6587))};
+    // Empty, dot names, separators, control and Windows-reserved characters, a
+    // trailing dot or space, device names in any case or with a suffix, 258 bytes.
+    QStringList refused{"",     ".",   "..",  "../evil", "a/b",     "a\\b", "a\tb",
+                        "a\nb", "A:1", "A*",  "A?",      "A\"",     "<A>",  "A|B",
+                        "A1.",  "A1 ", "CON", "nul",     "aux.txt", "COM1", "lpt9"};
+    refused << QString(86, QChar(0x6587));
+    for (const QString& value : usable + refused) {
+        const QString tag =
+            value.size() > 20
+                ? QString("%1 bytes").arg(value.toUtf8().size())
+                : "“" + QString(value).replace('\t', "\\t").replace('\n', "\\n") + "”";
+        QTest::newRow(qPrintable(tag)) << value << usable.contains(value);
+    }
 }
 
 void TestTabSplit::folderNames()
@@ -127,9 +122,8 @@ void TestTabSplit::staysInside()
 void TestTabSplit::pageNumbersMoveRuns()
 {
     const QStringList sources = pages(m_folder, 16);
-    const SplitPlan plan = TabSplitPlanner::plan(
-        m_folder, rowsOf({"A1:5", "A2:9", "A3:12", "A4:15-20"}, SplitMode::PageNumber), sources,
-        SplitMode::PageNumber, false);
+    const SplitPlan plan =
+        planFor({"A1:5", "A2:9", "A3:12", "A4:15-20"}, SplitMode::PageNumber, sources);
     QVERIFY2(plan.ok(), qPrintable(plan.error));
     QCOMPARE(itemSizes(plan), QStringList({"A1:4", "A2:3", "A3:3", "A4:6"}));
     QStringList progress;
@@ -152,9 +146,7 @@ void TestTabSplit::pageNumbersMoveRuns()
 void TestTabSplit::countsSkipZeroAndText()
 {
     const QStringList sources = pages(m_folder, 5);
-    const SplitPlan plan = TabSplitPlanner::plan(
-        m_folder, rowsOf({"A:2", "B:0", "C:abc", "D:3.0"}, SplitMode::PageCount), sources,
-        SplitMode::PageCount, false);
+    const SplitPlan plan = planFor({"A:2", "B:0", "C:abc", "D:3.0"}, SplitMode::PageCount, sources);
     QVERIFY2(plan.ok(), qPrintable(plan.error));
     QCOMPARE(itemSizes(plan), QStringList({"A:2", "D:3"}));
     QCOMPARE(plan.warnings, QStringList({"B页数为0", "C页数为0"}));
@@ -168,9 +160,7 @@ void TestTabSplit::renameKeepsSourceWidth()
 {
     QStringList sources = pages(m_folder, 3);
     sources << write(m_folder, "scan");
-    const SplitPlan plan =
-        TabSplitPlanner::plan(m_folder, rowsOf({"A:1", "B:3"}, SplitMode::PageCount), sources,
-                              SplitMode::PageCount, true);
+    const SplitPlan plan = planFor({"A:1", "B:3"}, SplitMode::PageCount, sources, true);
     QVERIFY(SplitMover().run(plan).ok);
     // Numbers restart in each item; a name without a suffix gets no trailing dot.
     QCOMPARE(tree(m_folder),
@@ -183,33 +173,25 @@ void TestTabSplit::refusedLeavesEverythingInPlace_data()
     QTest::addColumn<QStringList>("cells");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("expected");
-    const int count = int(SplitMode::PageCount);
-    const int number = int(SplitMode::PageNumber);
-    QTest::newRow("parent path") << QStringList{"A:1", "../evil:2"} << count
-                                 << "第3行档号“../evil”";
-    QTest::newRow("nested") << QStringList{"a/b:2"} << count << "第2行档号“a/b”";
-    QTest::newRow("dot dot") << QStringList{"..:2"} << count << "第2行档号“..”";
-    QTest::newRow("empty") << QStringList{":2"} << count << "第2行档号“”";
-    QTest::newRow("duplicate") << QStringList{"A:1", "B:1", "A:1"} << count
-                               << "第4行档号“A”与第2行重复";
-    QTest::newRow("existing folder")
-        << QStringList{"A:1", "taken:1"} << count << "第3行档号“taken”的文件夹或同名文件已存在";
-    QTest::newRow("existing file")
-        << QStringList{"img002.jpg:1"} << count << "第2行档号“img002.jpg”的文件夹或同名文件已存在";
-    QTest::newRow("above the files")
-        << QStringList{"A:3", "B:4"} << count << "第3行档号“B”超出文件数量";
-    QTest::newRow("number not a number")
-        << QStringList{"A:1", "B:x", "C:5-6"} << number << "第3行页号“x”不是数字";
-    QTest::newRow("not increasing")
-        << QStringList{"A:3", "B:3", "C:5-6"} << number << "第3行页号“3”没有大于第2行页号“3”";
-    QTest::newRow("last range open")
-        << QStringList{"A:1", "B:4-"} << number << "第3行页号范围“4-”不明确或格式不正确";
-    QTest::newRow("last range backwards")
-        << QStringList{"A:1", "B:6-4"} << number << "第3行页号范围“6-4”";
-    QTest::newRow("last range three parts")
-        << QStringList{"A:1", "B:2", "C:3-4-5"} << number << "第4行页号范围“3-4-5”";
-    QTest::newRow("last row without range")
-        << QStringList{"A:1", "B:3"} << number << "第3行页号范围“3”";
+    const auto row = [](const char* name, const QStringList& cells, SplitMode mode,
+                        const QString& expected) {
+        QTest::newRow(name) << cells << int(mode) << expected;
+    };
+    const SplitMode count = SplitMode::PageCount, number = SplitMode::PageNumber;
+    row("parent path", {"A:1", "../evil:2"}, count, "第3行档号“../evil”");
+    row("nested", {"a/b:2"}, count, "第2行档号“a/b”");
+    row("dot dot", {"..:2"}, count, "第2行档号“..”");
+    row("empty", {":2"}, count, "第2行档号“”");
+    row("duplicate", {"A:1", "B:1", "A:1"}, count, "第4行档号“A”与第2行重复");
+    row("existing folder", {"A:1", "taken:1"}, count, "第3行档号“taken”的文件夹或同名文件已存在");
+    row("existing file", {"img002.jpg:1"}, count, "第2行档号“img002.jpg”的文件夹或同名文件已存在");
+    row("above the files", {"A:3", "B:4"}, count, "第3行档号“B”超出文件数量");
+    row("number not a number", {"A:1", "B:x", "C:5-6"}, number, "第3行页号“x”不是数字");
+    row("not increasing", {"A:3", "B:3", "C:5-6"}, number, "第3行页号“3”没有大于第2行页号“3”");
+    row("last range open", {"A:1", "B:4-"}, number, "第3行页号范围“4-”不明确或格式不正确");
+    row("last range backwards", {"A:1", "B:6-4"}, number, "第3行页号范围“6-4”");
+    row("last range three parts", {"A:1", "B:2", "C:3-4-5"}, number, "第4行页号范围“3-4-5”");
+    row("last row without range", {"A:1", "B:3"}, number, "第3行页号范围“3”");
 }
 
 void TestTabSplit::refusedLeavesEverythingInPlace()
@@ -220,8 +202,7 @@ void TestTabSplit::refusedLeavesEverythingInPlace()
     const QStringList sources = pages(m_folder, 6);
     QDir(m_folder).mkdir("taken");
     const QStringList before = tree(m_tmp->path());
-    const SplitPlan plan = TabSplitPlanner::plan(m_folder, rowsOf(cells, SplitMode(mode)), sources,
-                                                 SplitMode(mode), false);
+    const SplitPlan plan = planFor(cells, SplitMode(mode), sources);
     QVERIFY2(plan.error.startsWith(expected), qPrintable(plan.error));
     const SplitResult result = SplitMover().run(plan);
     QVERIFY(!result.ok);
@@ -234,9 +215,7 @@ void TestTabSplit::refusedLeavesEverythingInPlace()
 void TestTabSplit::fewerPagesThanFilesLeavesRest()
 {
     const QStringList sources = pages(m_folder, 6);
-    const SplitPlan plan =
-        TabSplitPlanner::plan(m_folder, rowsOf({"A:2", "B:1"}, SplitMode::PageCount), sources,
-                              SplitMode::PageCount, false);
+    const SplitPlan plan = planFor({"A:2", "B:1"}, SplitMode::PageCount, sources);
     QCOMPARE(plan.remaining, 3);
     QVERIFY(SplitMover().run(plan).ok);
     QCOMPARE(QDir(m_folder).entryList(QDir::Files),
@@ -247,9 +226,7 @@ void TestTabSplit::failureHalfwayPutsPagesBack()
 {
     const QStringList sources = pages(m_folder, 8);
     const QStringList before = tree(m_folder);
-    const SplitPlan plan =
-        TabSplitPlanner::plan(m_folder, rowsOf({"A:2", "B:2", "C:2", "D:2"}, SplitMode::PageCount),
-                              sources, SplitMode::PageCount, false);
+    const SplitPlan plan = planFor({"A:2", "B:2", "C:2", "D:2"}, SplitMode::PageCount, sources);
     QScopedPointer<ReadOnlyGuard> guard;
     SplitMover mover;
     // C's folder turns read-only once A and B already hold their pages.
@@ -276,9 +253,7 @@ void TestTabSplit::undoRestoresNames()
 {
     const QStringList sources = pages(m_folder, 5);
     const QStringList before = tree(m_folder);
-    const SplitPlan plan =
-        TabSplitPlanner::plan(m_folder, rowsOf({"A:2", "B:3"}, SplitMode::PageCount), sources,
-                              SplitMode::PageCount, true);
+    const SplitPlan plan = planFor({"A:2", "B:3"}, SplitMode::PageCount, sources, true);
     SplitMover mover;
     QVERIFY(!mover.canUndo());
     QVERIFY(mover.run(plan).ok);
