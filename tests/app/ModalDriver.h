@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Toast.h"
+
 #include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -20,4 +24,42 @@ inline QTimer* whenModal(std::function<bool(QWidget*)> act)
     });
     timer->start();
     return timer;
+}
+
+// Answers the next message box with `button` and keeps its text and, if asked, its title.
+inline QTimer* answerBox(QString* text, QMessageBox::StandardButton button = QMessageBox::Ok,
+                         QString* title = nullptr)
+{
+    return whenModal([text, button, title](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return false;
+        *text = box->text();
+        if (title)
+            *title = box->windowTitle();
+        box->done(button);
+        return true;
+    });
+}
+
+// The toasts on screen as "text", or "text #colour" to tell a notice from a failure.
+inline QStringList toastTexts(bool withColour = false)
+{
+    QStringList texts;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* toast = qobject_cast<Toast*>(widget)) {
+            const QString colour = toast->label()->palette().color(QPalette::WindowText).name();
+            texts << toast->label()->text() + (withColour ? ' ' + colour : QString());
+        }
+    }
+    return texts;
+}
+
+// Toasts outlive the test that raised them; each test starts without.
+inline void closeToasts()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<Toast*>(widget))
+            delete widget;
+    }
 }

@@ -2,51 +2,18 @@
 #include "EntryImportDlg.h"
 #include "ItemBooks.h"
 #include "ItemFileChooser.h"
-#include "Toast.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 namespace {
-
-struct Box
-{
-    QString title;
-    QString text;
-};
-
-// Answers the next message box and keeps what it said.
-QTimer* answerBox(Box* seen)
-{
-    return whenModal([seen](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box)
-            return false;
-        seen->title = box->windowTitle();
-        seen->text = box->text();
-        box->done(QMessageBox::Ok);
-        return true;
-    });
-}
-
-QStringList toasts()
-{
-    QStringList texts;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* toast = qobject_cast<Toast*>(widget))
-            texts << toast->label()->text();
-    }
-    return texts;
-}
 
 void makeImages(const QString& folder, int count)
 {
@@ -120,10 +87,7 @@ private slots:
     void cleanup()
     {
         m_dialog.reset();
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<Toast*>(widget))
-                delete widget;
-        }
+        closeToasts();
     }
 
     void archiveTypeShowsCaseFileChoices_data()
@@ -156,7 +120,7 @@ private slots:
     {
         m_dialog->show();
         child<QPushButton>("btn_qc")->click();
-        QCOMPARE(toasts(), QStringList{"请先执行匹配操作"});
+        QCOMPARE(toastTexts(), QStringList{"请先执行匹配操作"});
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
         QVERIFY(!m_dialog->matched());
@@ -164,15 +128,15 @@ private slots:
 
     void matchNeedsAnExistingDataFolder()
     {
-        Box seen;
-        answerBox(&seen);
+        QString title, text;
+        answerBox(&text, QMessageBox::Ok, &title);
         child<QPushButton>("btn_match")->click();
-        QCOMPARE(seen.title, QString("提示"));
-        QCOMPARE(seen.text, QString("请先在目录树选择图像文件的存放目录"));
+        QCOMPARE(title, QString("提示"));
+        QCOMPARE(text, QString("请先在目录树选择图像文件的存放目录"));
         m_dialog->setDataDir(m_dir.filePath("gone"));
-        answerBox(&seen);
+        answerBox(&text, QMessageBox::Ok, &title);
         child<QPushButton>("btn_match")->click();
-        QCOMPARE(seen.text, QString("图像文件的存放目录不存在或解析失败"));
+        QCOMPARE(text, QString("图像文件的存放目录不存在或解析失败"));
         QVERIFY(!m_dialog->matched());
     }
 
@@ -181,23 +145,23 @@ private slots:
         child<QPushButton>("btn_load_folder")->click();
         QCOMPARE(m_dialog->dataDir(), m_data);
         child<QLineEdit>("edit_excelpath")->setText(m_dir.filePath("absent.xlsx"));
-        Box seen;
-        answerBox(&seen);
+        QString title, text;
+        answerBox(&text, QMessageBox::Ok, &title);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("item list not loaded"));
         child<QPushButton>("btn_match")->click();
-        QCOMPARE(seen.title, QString("错误"));
-        QVERIFY2(seen.text.startsWith("条目excel载入失败"), qPrintable(seen.text));
+        QCOMPARE(title, QString("错误"));
+        QVERIFY2(text.startsWith("条目excel载入失败"), qPrintable(text));
         QVERIFY(!m_dialog->matched());
     }
 
     void pageNumberFailureKeepsTheDialogUnmatched()
     {
         prepare("案卷", true);
-        Box seen;
-        answerBox(&seen);
+        QString title, text;
+        answerBox(&text, QMessageBox::Ok, &title);
         child<QPushButton>("btn_match")->click();
-        QCOMPARE(seen.title, QString("错误"));
-        QCOMPARE(seen.text, QString("J1-001的页号大于了J1-002的页号"));
+        QCOMPARE(title, QString("错误"));
+        QCOMPARE(text, QString("J1-001的页号大于了J1-002的页号"));
         QVERIFY(!m_dialog->matched());
         QVERIFY(m_dialog->matchErrors().isEmpty());
     }
@@ -205,16 +169,16 @@ private slots:
     void folderErrorsAreListedAndQcGoesOn()
     {
         prepare("案卷", false);
-        Box seen;
-        answerBox(&seen);
+        QString title, text;
+        answerBox(&text, QMessageBox::Ok, &title);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("不存在目录"));
         child<QPushButton>("btn_match")->click();
         const QStringList lines{"不存在目录：" + m_data + "/J1/J1-002",
                                 "目录不属于任何条目：" + m_data + "/J1-001",
                                 "目录不属于任何条目：" + m_data + "/J1-003"};
         QCOMPARE(m_dialog->matchErrors(), lines);
-        QCOMPARE(seen.title, QString("错误"));
-        QCOMPARE(seen.text, lines.join("\r\n"));
+        QCOMPARE(title, QString("错误"));
+        QCOMPARE(text, lines.join("\r\n"));
         QVERIFY(m_dialog->matched());
         QCOMPARE(m_dialog->itemsByArchiveNo().size(), 3);
         child<QPushButton>("btn_qc")->click();
@@ -225,8 +189,8 @@ private slots:
     {
         // The check box was ticked while it showed; the type hides it, and the check.
         prepare("一文一件", true);
-        Box seen;
-        answerBox(&seen);
+        QString title, text;
+        answerBox(&text, QMessageBox::Ok, &title);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("J1-002"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("J1-003"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("/J1$"));

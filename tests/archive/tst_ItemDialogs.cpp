@@ -3,12 +3,9 @@
 #include "ItemBooks.h"
 #include "ItemFileChooser.h"
 #include "SplitToolDlg.h"
-#include "Toast.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -68,16 +65,6 @@ struct LogCapture
     ~LogCapture() { qInstallMessageHandler(previous); }
 };
 
-QStringList toastTexts()
-{
-    QStringList texts;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* toast = qobject_cast<Toast*>(widget))
-            texts << toast->label()->text();
-    }
-    return texts;
-}
-
 } // namespace
 
 class TestItemDialogs : public QObject
@@ -118,13 +105,7 @@ private slots:
             });
     }
     void cleanupTestCase() { ItemFileChooser::setHook(nullptr); }
-    void cleanup()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<Toast*>(widget))
-                delete widget;
-        }
-    }
+    void cleanup() { closeToasts(); }
 
     void importListsSheetsAndPresetsColumns_data()
     {
@@ -218,15 +199,7 @@ private slots:
         const ItemDialog d = makeDialog("entry");
         import(d, m_book);
         QString title, text;
-        whenModal([&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box)
-                return false;
-            title = box->windowTitle();
-            text = box->text();
-            box->done(QMessageBox::Ok);
-            return true;
-        });
+        answerBox(&text, QMessageBox::Ok, &title);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("~\\$items"));
         import(d, bad);
         QCOMPARE(title, QString("提示"));
