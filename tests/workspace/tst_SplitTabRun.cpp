@@ -1,6 +1,7 @@
-// The split tab's run through the real window: the pages of the selected folder
-// move into item folders, the open page goes with its edit, a refusal moves
-// nothing, and the last split moves back.
+// The split tab through the real window: its item list, where columns and the
+// start row are given by number; the pages of the selected folder move into item
+// folders, the open page goes with its edit, a refusal moves nothing, and the
+// last split moves back.
 #include "../app/ModalDriver.h"
 #include "../archive/ItemBooks.h"
 #include "AppPaths.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -49,17 +51,31 @@ class SplitTabRunTest : public QObject
     {
         return QStringLiteral("%1/%2.jpg").arg(folder()).arg(k, 4, 10, QLatin1Char('0'));
     }
+    void import(const QString& path)
+    {
+        m_answer = path;
+        child<QToolButton>("btn_fj_import_excel")->click();
+    }
     void importList(const QVector<QVariantList>& rows)
     {
         QVector<QVariantList> sheet{{"档号", "页号", "页数"}};
         sheet << rows;
-        m_answer = m_data->path() + QStringLiteral("/items.xlsx");
-        QVERIFY(writeItemBook(m_answer, {itemSheet("条目", 1, 1, sheet)}));
-        child<QToolButton>("btn_fj_import_excel")->click();
+        const QString path = m_data->path() + QStringLiteral("/items.xlsx");
+        QVERIFY(writeItemBook(path, {itemSheet("条目", 1, 1, sheet)}));
+        import(path);
         child<QSpinBox>("spinBox_fj_archiveNo")->setValue(1);
         child<QSpinBox>("spinBox_fj_pageNo")->setValue(2);
         child<QSpinBox>("spinBox_fj_pageCount")->setValue(3);
         child<QSpinBox>("spinBox_fj_startRow")->setValue(2);
+    }
+    // Maxima of the archive-number, page-number, page-count and start-row boxes.
+    QList<int> maxima() const
+    {
+        QList<int> values;
+        for (const char* name : {"spinBox_fj_archiveNo", "spinBox_fj_pageNo",
+                                 "spinBox_fj_pageCount", "spinBox_fj_startRow"})
+            values << child<QSpinBox>(name)->maximum();
+        return values;
     }
     // Presses the button and answers whatever it shows: every question and the
     // preview with `confirm`, every notice with OK. What was shown, in order.
@@ -129,7 +145,50 @@ private slots:
         m_window = openMainWindow(m_data->path(), 2, page(1));
         QCOMPARE(m_window->currentFile(), page(1));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        closeToasts();
+    }
+
+    void maximaAreTheLastUsedColumnAndRow()
+    {
+        // C3:F40: column F and rows 39 and 40 must stay reachable.
+        QVector<QVariantList> rows{{"档号", "页号", "页数", "备注"}};
+        for (int r = 4; r <= 40; ++r)
+            rows << QVariantList{QStringLiteral("A-%1").arg(r), r, 1, "x"};
+        const QString path = m_data->path() + QStringLiteral("/items.xlsx");
+        QVERIFY(writeItemBook(path, {itemSheet("条目", 3, 3, rows),
+                                     itemSheet("小", 1, 1, {{"档号", "页数"}, {"A", 1}})}));
+        import(path);
+        auto* sheet = child<QComboBox>("combox_fj_sheet");
+        QCOMPARE(child<QLineEdit>("edit_fj_excelpath")->text(), path);
+        QCOMPARE(sheet->count(), 2);
+        QCOMPARE(maxima(), QList<int>({6, 6, 6, 40}));
+        child<QSpinBox>("spinBox_fj_startRow")->setValue(40);
+        QCOMPARE(child<QSpinBox>("spinBox_fj_startRow")->value(), 40);
+
+        sheet->setCurrentText("小");
+        QCOMPARE(maxima(), QList<int>({2, 2, 2, 2}));
+        QCOMPARE(child<QSpinBox>("spinBox_fj_startRow")->value(), 2);
+        sheet->setCurrentText("条目");
+        QCOMPARE(maxima(), QList<int>({6, 6, 6, 40}));
+        QVERIFY(toastTexts().isEmpty());
+    }
+
+    void unreadableWorkbookIsARedToast()
+    {
+        const QString path = m_data->path() + QStringLiteral("/old.xlsx");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xD0\xCF\x11\xE0 an old workbook");
+        file.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("old\\.xlsx"));
+        import(path);
+        QCOMPARE(toastTexts(true), QStringList({"Excel文件加载失败 #ff0000"}));
+        QCOMPARE(child<QComboBox>("combox_fj_sheet")->count(), 0);
+        QCOMPARE(child<QLineEdit>("edit_fj_excelpath")->text(), path);
+    }
 
     void viewMenuShowsAndHidesTheTab()
     {
