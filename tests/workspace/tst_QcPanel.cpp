@@ -4,7 +4,6 @@
 #include "EntryImportDlg.h"
 #include "ItemFileChooser.h"
 #include "QcPanel.h"
-#include "Toast.h"
 #include "WorkspaceTestSupport.h"
 
 #include <QAction>
@@ -25,30 +24,6 @@
 #include <QTreeView>
 
 namespace {
-
-QStringList toastTexts()
-{
-    QStringList texts;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* toast = qobject_cast<Toast*>(widget))
-            texts << toast->label()->text() + QLatin1Char(' ') +
-                         toast->label()->palette().color(QPalette::WindowText).name();
-    }
-    return texts;
-}
-
-// Answers the next message box with `button` and keeps its text.
-void answerBox(QString* text, QMessageBox::StandardButton button = QMessageBox::Ok)
-{
-    whenModal([text, button](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box)
-            return false;
-        *text = box->text();
-        box->done(button);
-        return true;
-    });
-}
 
 // Cells of the first sheet as "row:column=value", read by another program.
 QStringList readBack(const QString& path, QString* why)
@@ -186,8 +161,9 @@ private slots:
     {
         m_panel.reset();
         m_window.reset();
+        closeToasts();
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<Toast*>(widget) || widget->objectName() == "qcMessages")
+            if (widget->objectName() == "qcMessages")
                 delete widget;
         }
     }
@@ -242,7 +218,7 @@ private slots:
         m_saveAs = m_dir.filePath("checked");
         m_panel->exportEntries();
         const QString written = m_saveAs + ".xlsx";
-        QCOMPARE(toastTexts(), QStringList{"导出完成：" + written + " #0000ff"});
+        QCOMPARE(toastTexts(true), QStringList{"导出完成：" + written + " #0000ff"});
         QVERIFY(!m_panel->isModified());
         if (!hasOpenpyxl())
             QSKIP("python3 with openpyxl is needed to read the export back");
@@ -275,7 +251,7 @@ private slots:
         m_saveAs = m_dir.filePath("no/such/folder/out.xlsx");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("export failed"));
         m_panel->exportEntries();
-        QCOMPARE(toastTexts(), QStringList{"导出失败 #ff0000"});
+        QCOMPARE(toastTexts(true), QStringList{"导出失败 #ff0000"});
         m_saveAs.clear();
         m_panel->exportEntries(); // cancelled: nothing happens
         QCOMPARE(toastTexts().size(), 1);

@@ -8,7 +8,6 @@
 #include "ShortcutBinding.h"
 #include "ShortcutkeykeysSettingsDlg.h"
 #include "ShortutkeySaveDlg.h"
-#include "Toast.h"
 #include "ToolbarCommands.h"
 #include "WorkspaceTestSupport.h"
 
@@ -178,10 +177,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<Toast*>(widget))
-                delete widget;
-        }
+        closeToasts();
     }
 
     void defaultKeysReachTheirEntries()
@@ -212,14 +208,7 @@ private slots:
         m_window->findChild<QLineEdit*>("edit_code_prefix")->setText("a/b");
         QSignalSpy clicks(scan, &QPushButton::clicked);
         QString told;
-        whenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (!box)
-                return false;
-            told = box->text();
-            box->buttons().first()->click();
-            return true;
-        });
+        answerBox(&told);
         QTest::keyClick(m_window.get(), Qt::Key_F8);
         QTRY_COMPARE(clicks.count(), 1);
         QTRY_VERIFY(!told.isEmpty());
@@ -323,15 +312,10 @@ private slots:
         QCOMPARE(readAll(file()), defaults());
         QCOMPARE(keyOf("下一页"), QKeySequence(Qt::Key_Space));
         // Told once: the next start finds a good file.
-        auto told = []() {
-            const QWidgetList widgets = QApplication::topLevelWidgets();
-            return std::count_if(widgets.begin(), widgets.end(),
-                                 [](QWidget* w) { return qobject_cast<Toast*>(w); });
-        };
-        QCOMPARE(told(), 1);
+        QCOMPARE(toastTexts().size(), 1);
         cleanup();
         openWindow();
-        QCOMPARE(told(), 0);
+        QCOMPARE(toastTexts().size(), 0);
     }
 
     void duplicatedActionIsSavedEverywhere()
