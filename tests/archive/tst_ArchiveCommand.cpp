@@ -67,15 +67,7 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         // J1: 5 pages in documents of 2 and 3; J2: 3 pages in one document.
-        for (const auto& caseFile : {qMakePair(QString("J1"), 5), qMakePair(QString("J2"), 3)}) {
-            QVERIFY(QDir().mkpath(data() + '/' + caseFile.first));
-            for (int i = 1; i <= caseFile.second; ++i) {
-                QImage image(8, 6, QImage::Format_RGB32);
-                image.fill(Qt::white);
-                QVERIFY(
-                    image.save(QStringLiteral("%1/%2/p%3.jpg").arg(data(), caseFile.first).arg(i)));
-            }
-        }
+        QVERIFY(writePages(data() + "/J1", 5) && writePages(data() + "/J2", 3));
         m_book = m_dir.filePath("items.xlsx");
         QVERIFY(writeItemBook(m_book, {itemSheet("条目", 1, 1,
                                                  {{"案卷档号", "档号", "页号", "页数"},
@@ -210,16 +202,15 @@ private slots:
     }
     void checkWithoutListOrFolder()
     {
-        const QStringList common{"--type", "案卷", "--archive-col", "档号", "--count-col", "页数"};
-        QCOMPARE(run(QStringList{"check", "--list", m_dir.filePath("none.xlsx")} + common +
-                     QStringList{qc()})
-                     .status,
-                 2);
-        QCOMPARE(run(QStringList{"check", "--list", m_qcBook} + common).status, 2);
-        QCOMPARE(
-            run(QStringList{"check", "--list", m_qcBook} + common + QStringList{qc() + "/none"})
-                .status,
-            2);
+        const auto status = [this](const QString& list, const QStringList& folders) {
+            return run(QStringList{"check", "--list", list, "--type", "案卷", "--archive-col",
+                                   "档号", "--count-col", "页数"} +
+                       folders)
+                .status;
+        };
+        QCOMPARE(status(m_dir.filePath("none.xlsx"), {qc()}), 2);
+        QCOMPARE(status(m_qcBook, {}), 2);
+        QCOMPARE(status(m_qcBook, {qc() + "/none"}), 2);
     }
 
     void checkExportKeepsRows()
