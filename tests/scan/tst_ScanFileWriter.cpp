@@ -138,278 +138,273 @@ private slots:
         QVERIFY(m_dir.isValid());
     }
 
-    void writesReadableFile_data();
-    void writesReadableFile();
-    void rotatesClockwise_data();
-    void rotatesClockwise();
-    void existingTargetIsLeftAlone();
-    void failsLeavingNothing_data();
-    void failsLeavingNothing();
+    void writesReadableFile_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<int>("storedCompression"); // TIFF tag; -1 elsewhere
+        QTest::addColumn<int>("tolerance");
+
+        QTest::newRow("bmp colour") << int(Colour) << int(TWFF_BMP) << int(TWCP_NONE) << -1 << 0;
+        QTest::newRow("bmp grey") << int(Grey) << int(TWFF_BMP) << int(TWCP_NONE) << -1 << 0;
+        QTest::newRow("bmp line art") << int(LineArt) << int(TWFF_BMP) << int(TWCP_NONE) << -1 << 0;
+        QTest::newRow("jfif colour") << int(Colour) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 60;
+        QTest::newRow("jfif grey") << int(Grey) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 40;
+        QTest::newRow("jfif line art")
+            << int(LineArt) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 40;
+
+        const struct
+        {
+            const char* name;
+            TW_UINT16 twain;
+            int colour, grey, lineArt; // the scheme each kind ends up with
+        } tiff[] = {
+            {"none", TWCP_NONE, COMPRESSION_NONE, COMPRESSION_NONE, COMPRESSION_NONE},
+            {"packbits", TWCP_PACKBITS, COMPRESSION_PACKBITS, COMPRESSION_PACKBITS,
+             COMPRESSION_PACKBITS},
+            {"lzw", TWCP_LZW, COMPRESSION_LZW, COMPRESSION_LZW, COMPRESSION_LZW},
+            {"zip", TWCP_ZIP, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_ADOBE_DEFLATE,
+             COMPRESSION_ADOBE_DEFLATE},
+            {"png", TWCP_PNG, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_ADOBE_DEFLATE,
+             COMPRESSION_ADOBE_DEFLATE},
+            {"jpeg", TWCP_JPEG, COMPRESSION_JPEG, COMPRESSION_JPEG, COMPRESSION_CCITTFAX4},
+            {"group4", TWCP_GROUP4, COMPRESSION_LZW, COMPRESSION_LZW, COMPRESSION_CCITTFAX4},
+        };
+        for (const auto& t : tiff) {
+            const int lossy = t.twain == TWCP_JPEG ? 60 : 0;
+            QTest::addRow("tiff colour %s", t.name)
+                << int(Colour) << int(TWFF_TIFF) << int(t.twain) << t.colour << lossy;
+            QTest::addRow("tiff grey %s", t.name)
+                << int(Grey) << int(TWFF_TIFF) << int(t.twain) << t.grey << lossy;
+            QTest::addRow("tiff line art %s", t.name)
+                << int(LineArt) << int(TWFF_TIFF) << int(t.twain) << t.lineArt << 0;
+        }
+    }
+    void writesReadableFile()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, format);
+        QFETCH(int, compression);
+        QFETCH(int, storedCompression);
+        QFETCH(int, tolerance);
+
+        // Every page goes to a folder whose name has spaces and Chinese in it.
+        const QString folder = m_dir.filePath(QStringLiteral("扫描 页面 %1").arg(++m_serial));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/第 1 页.out");
+        const ScanRaster page = samplePage(Kind(kind));
+        ScanFileRequest req = request(path, TW_UINT16(format), TW_UINT16(compression));
+        // Each kind tries another JPEG quality; libjpeg scales its luminance table,
+        // whose first entry is 16 at quality 50, by it.
+        const int qualities[] = {TWJQ_HIGH, TWJQ_LOW, TWJQ_UNKNOWN}, dcSteps[] = {3, 16, 8};
+        req.jpegQuality = TW_INT16(qualities[kind]);
+        QCOMPARE(writeScanFile(page, req), TW_UINT16(TWCC_SUCCESS));
+        QCOMPARE(entries(folder), QStringList{QStringLiteral("第 1 页.out")});
+        QVERIFY(QFile::permissions(path) & QFile::ReadOther);
+
+        const ReadBack r = readBack(path, TW_UINT16(format));
+        QVERIFY(!r.image.isNull());
+        QCOMPARE(r.image.size(), QSize(page.width, page.height));
+        if (format == TWFF_BMP) {
+            QCOMPARE(r.xDpi, 11811.0);
+            QCOMPARE(r.yDpi, 5906.0);
+            QCOMPARE(r.bits, kind == Colour ? 24 : kind == Grey ? 8 : 1);
+        } else {
+            QCOMPARE(r.xDpi, 300.0);
+            QCOMPARE(r.yDpi, 150.0);
+        }
+        if (format == TWFF_JFIF) {
+            QCOMPARE(r.image.isGrayscale(), kind != Colour);
+            QCOMPARE(r.jpegDcStep, dcSteps[kind]);
+        }
+        if (format == TWFF_TIFF) {
+            QCOMPARE(r.compression, storedCompression);
+            QCOMPARE(r.samples, kind == Colour ? 3 : 1);
+            QCOMPARE(r.bits, kind == LineArt ? 1 : 8);
+            const int photometric = kind == LineArt                         ? PHOTOMETRIC_MINISWHITE
+                                    : kind == Grey                          ? PHOTOMETRIC_MINISBLACK
+                                    : storedCompression == COMPRESSION_JPEG ? PHOTOMETRIC_YCBCR
+                                                                            : PHOTOMETRIC_RGB;
+            QCOMPARE(r.photometric, photometric);
+        }
+
+        // Sample well inside each area; lossy formats get a margin.
+        const auto near = [&](QPoint p, QRgb want) {
+            const QRgb got = r.image.pixel(p);
+            return qAbs(qRed(got) - qRed(want)) <= tolerance &&
+                   qAbs(qGreen(got) - qGreen(want)) <= tolerance &&
+                   qAbs(qBlue(got) - qBlue(want)) <= tolerance;
+        };
+        for (const QPoint p : {QPoint(4, 4), QPoint(15, 15), QPoint(9, 10)})
+            QVERIFY2(near(p, qRgb(0, 0, 0)), qPrintable(QString::number(r.image.pixel(p), 16)));
+        for (const QPoint p : {QPoint(0, 0), QPoint(36, 0), QPoint(16, 4), QPoint(0, 28)})
+            QVERIFY2(near(p, qRgb(255, 255, 255)),
+                     qPrintable(QString::number(r.image.pixel(p), 16)));
+        if (kind == Colour)
+            QVERIFY(near(QPoint(27, 19), qRgb(255, 0, 0)));
+    }
+
+    void rotatesClockwise_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("turns");
+        const char* const kindNames[] = {"colour", "grey", "line art"};
+        for (int kind : {Colour, Grey, LineArt})
+            for (int turns : {1, 2, 3})
+                QTest::addRow("%s %d", kindNames[kind], turns * 90) << kind << turns;
+    }
+    void rotatesClockwise()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, turns);
+        // 11 × 5 with two marks on the top row: the corner one and its right-hand
+        // neighbour, so a mirror image cannot pass for a turn.
+        ScanRaster page = samplePage(Kind(kind), 11, 5);
+        std::fill(page.data.begin(), page.data.end(), kind == LineArt ? 0x00 : 0xff);
+        const auto mark = [&](ScanRaster& p, int x, int y) {
+            std::uint8_t* row = p.data.data() + std::size_t(y) * p.bytesPerLine;
+            if (kind == LineArt)
+                row[x >> 3] |= 0x80 >> (x & 7);
+            else
+                row[x * p.channels] = 0; // red in colour is left, so one channel marks it
+        };
+        const auto marked = [&](const ScanRaster& p, int x, int y) {
+            const std::uint8_t* row = p.data.data() + std::size_t(y) * p.bytesPerLine;
+            return kind == LineArt ? bool(row[x >> 3] & (0x80 >> (x & 7)))
+                                   : row[x * p.channels] == 0;
+        };
+        mark(page, 0, 0);
+        mark(page, 1, 0);
+        const ScanRaster original = page;
+
+        rotateScanRaster(page, turns);
+        const bool sideways = turns % 2;
+        QCOMPARE(page.width, sideways ? 5 : 11);
+        QCOMPARE(page.height, sideways ? 11 : 5);
+        QCOMPARE(page.xDpi, sideways ? 150.0 : 300.0);
+        QCOMPARE(page.yDpi, sideways ? 300.0 : 150.0);
+        QCOMPARE(page.bytesPerLine, (page.width * page.channels * page.bitsPerSample + 7) / 8);
+        QCOMPARE(page.data.size(), std::size_t(page.bytesPerLine) * page.height);
+
+        const QPoint corner = turns == 1   ? QPoint(4, 0)
+                              : turns == 2 ? QPoint(10, 4)
+                                           : QPoint(0, 10);
+        const QPoint next = turns == 1 ? QPoint(4, 1) : turns == 2 ? QPoint(9, 4) : QPoint(0, 9);
+        int marks = 0;
+        for (int y = 0; y < page.height; ++y)
+            for (int x = 0; x < page.width; ++x)
+                marks += marked(page, x, y);
+        QCOMPARE(marks, 2);
+        QVERIFY(marked(page, corner.x(), corner.y()));
+        QVERIFY(marked(page, next.x(), next.y()));
+
+        // Turning the rest of the way round gives back every pixel.
+        rotateScanRaster(page, 4 - turns);
+        for (int y = 0; y < original.height; ++y)
+            QVERIFY(std::equal(page.data.begin() + y * page.bytesPerLine,
+                               page.data.begin() + (y + 1) * page.bytesPerLine,
+                               original.data.begin() + y * original.bytesPerLine));
+    }
+
+    void existingTargetIsLeftAlone()
+    {
+        const QString folder = m_dir.filePath("taken");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/page.bmp";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("an earlier page");
+        file.close();
+        for (TW_UINT16 format : {TWFF_BMP, TWFF_TIFF, TWFF_JFIF})
+            QCOMPARE(writeScanFile(samplePage(Colour), request(path, format)),
+                     TW_UINT16(TWCC_FILEEXISTS));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("an earlier page"));
+        QCOMPARE(entries(folder), QStringList{"page.bmp"});
+    }
+
+    void failsLeavingNothing_data()
+    {
+        QTest::addColumn<ScanRaster>("page");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0 for none, -1 read-only
+        QTest::addColumn<int>("code");
+
+        const ScanRaster colour = samplePage(Colour);
+        ScanRaster shortData = colour, narrowRows = colour, oneBitColour = colour;
+        shortData.data.pop_back();
+        narrowRows.bytesPerLine = colour.width * 3 - 1;
+        oneBitColour.bitsPerSample = 1;
+        // Noise keeps every encoder's output well past a small size limit, which
+        // stands in for a full disk.
+        ScanRaster noise = samplePage(Colour, 400, 300);
+        std::generate(noise.data.begin(), noise.data.end(), [n = 1u]() mutable {
+            n = n * 1103515245u + 12345u;
+            return std::uint8_t(n >> 16);
+        });
+        const int bad = TWCC_BADVALUE, writeError = TWCC_FILEWRITEERROR, denied = TWCC_DENIED;
+        const int bmp = TWFF_BMP, tiff = TWFF_TIFF, jfif = TWFF_JFIF;
+
+        QTest::newRow("png format") << colour << "a.png" << int(TWFF_PNG) << 0 << -2 << 0 << bad;
+        QTest::newRow("tiff group 3")
+            << colour << "a.tif" << tiff << int(TWCP_GROUP31D) << -2 << 0 << bad;
+        QTest::newRow("quality 101") << colour << "a.jpg" << jfif << 0 << 101 << 0 << bad;
+        QTest::newRow("quality -7") << colour << "a.jpg" << jfif << 0 << -7 << 0 << bad;
+        QTest::newRow("short data") << shortData << "a.bmp" << bmp << 0 << -2 << 0 << bad;
+        QTest::newRow("narrow rows") << narrowRows << "a.bmp" << bmp << 0 << -2 << 0 << bad;
+        QTest::newRow("1-bit colour") << oneBitColour << "a.bmp" << bmp << 0 << -2 << 0 << bad;
+        QTest::newRow("no name") << colour << "" << bmp << 0 << -2 << 0 << bad;
+        QTest::newRow("name too long")
+            << colour << QString(90, QChar(0x9875)) + ".tif" << tiff << 0 << -2 << 0 << writeError;
+        QTest::newRow("read-only folder") << colour << "a.tif" << tiff << 0 << -2 << -1 << denied;
+        QTest::newRow("no such folder")
+            << colour << "absent/a.tif" << tiff << 0 << -2 << 0 << denied;
+        QTest::newRow("bmp disk full") << noise << "a" << bmp << 0 << -2 << 4096 << writeError;
+        QTest::newRow("jfif disk full") << noise << "a" << jfif << 0 << -2 << 4096 << writeError;
+        QTest::newRow("tiff disk full") << noise << "a" << tiff << 0 << -2 << 4096 << writeError;
+        QTest::newRow("tiff jpeg disk full")
+            << noise << "a" << tiff << int(TWCP_JPEG) << -2 << 4096 << writeError;
+    }
+    void failsLeavingNothing()
+    {
+        QFETCH(ScanRaster, page);
+        QFETCH(QString, name);
+        QFETCH(int, format);
+        QFETCH(int, compression);
+        QFETCH(int, quality);
+        QFETCH(int, sizeLimit);
+        QFETCH(int, code);
+        const QString folder = m_dir.filePath(QStringLiteral("失败 %1").arg(++m_serial));
+        QVERIFY(QDir().mkpath(folder));
+        ScanFileRequest r = request(folder + "/" + name, TW_UINT16(format), TW_UINT16(compression));
+        r.jpegQuality = TW_INT16(quality);
+
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit limited = saved;
+        limited.rlim_cur = sizeLimit > 0 ? rlim_t(sizeLimit) : saved.rlim_cur;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        TW_UINT16 result;
+        {
+            ReadOnlyGuard readOnly(sizeLimit < 0 ? folder : QString());
+            QVERIFY(sizeLimit >= 0 || readOnly.ok());
+            result = writeScanFile(page, r);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(result, TW_UINT16(code));
+        QVERIFY(entries(folder).isEmpty());
+    }
 
 private:
     QTemporaryDir m_dir;
     int m_serial = 0;
 };
-
-void TstScanFileWriter::writesReadableFile_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("compression");
-    QTest::addColumn<int>("storedCompression"); // TIFF tag; -1 elsewhere
-    QTest::addColumn<int>("tolerance");
-
-    QTest::newRow("bmp colour") << int(Colour) << int(TWFF_BMP) << int(TWCP_NONE) << -1 << 0;
-    QTest::newRow("bmp grey") << int(Grey) << int(TWFF_BMP) << int(TWCP_NONE) << -1 << 0;
-    QTest::newRow("bmp line art") << int(LineArt) << int(TWFF_BMP) << int(TWCP_NONE) << -1 << 0;
-    QTest::newRow("jfif colour") << int(Colour) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 60;
-    QTest::newRow("jfif grey") << int(Grey) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 40;
-    QTest::newRow("jfif line art") << int(LineArt) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 40;
-
-    const struct
-    {
-        const char* name;
-        TW_UINT16 twain;
-        int colour, grey, lineArt; // the scheme each kind ends up with
-    } tiff[] = {
-        {"none", TWCP_NONE, COMPRESSION_NONE, COMPRESSION_NONE, COMPRESSION_NONE},
-        {"packbits", TWCP_PACKBITS, COMPRESSION_PACKBITS, COMPRESSION_PACKBITS,
-         COMPRESSION_PACKBITS},
-        {"lzw", TWCP_LZW, COMPRESSION_LZW, COMPRESSION_LZW, COMPRESSION_LZW},
-        {"zip", TWCP_ZIP, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_ADOBE_DEFLATE,
-         COMPRESSION_ADOBE_DEFLATE},
-        {"png", TWCP_PNG, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_ADOBE_DEFLATE,
-         COMPRESSION_ADOBE_DEFLATE},
-        {"jpeg", TWCP_JPEG, COMPRESSION_JPEG, COMPRESSION_JPEG, COMPRESSION_CCITTFAX4},
-        {"group4", TWCP_GROUP4, COMPRESSION_LZW, COMPRESSION_LZW, COMPRESSION_CCITTFAX4},
-    };
-    for (const auto& t : tiff) {
-        const int lossy = t.twain == TWCP_JPEG ? 60 : 0;
-        QTest::addRow("tiff colour %s", t.name)
-            << int(Colour) << int(TWFF_TIFF) << int(t.twain) << t.colour << lossy;
-        QTest::addRow("tiff grey %s", t.name)
-            << int(Grey) << int(TWFF_TIFF) << int(t.twain) << t.grey << lossy;
-        QTest::addRow("tiff line art %s", t.name)
-            << int(LineArt) << int(TWFF_TIFF) << int(t.twain) << t.lineArt << 0;
-    }
-}
-
-void TstScanFileWriter::writesReadableFile()
-{
-    QFETCH(int, kind);
-    QFETCH(int, format);
-    QFETCH(int, compression);
-    QFETCH(int, storedCompression);
-    QFETCH(int, tolerance);
-
-    // Every page goes to a folder whose name has spaces and Chinese in it.
-    const QString folder = m_dir.filePath(QStringLiteral("扫描 页面 %1").arg(++m_serial));
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = folder + QStringLiteral("/第 1 页.out");
-    const ScanRaster page = samplePage(Kind(kind));
-    ScanFileRequest req = request(path, TW_UINT16(format), TW_UINT16(compression));
-    // Each kind tries another JPEG quality; libjpeg scales its luminance table,
-    // whose first entry is 16 at quality 50, by it.
-    const int qualities[] = {TWJQ_HIGH, TWJQ_LOW, TWJQ_UNKNOWN}, dcSteps[] = {3, 16, 8};
-    req.jpegQuality = TW_INT16(qualities[kind]);
-    QCOMPARE(writeScanFile(page, req), TW_UINT16(TWCC_SUCCESS));
-    QCOMPARE(entries(folder), QStringList{QStringLiteral("第 1 页.out")});
-    QVERIFY(QFile::permissions(path) & QFile::ReadOther);
-
-    const ReadBack r = readBack(path, TW_UINT16(format));
-    QVERIFY(!r.image.isNull());
-    QCOMPARE(r.image.size(), QSize(page.width, page.height));
-    if (format == TWFF_BMP) {
-        QCOMPARE(r.xDpi, 11811.0);
-        QCOMPARE(r.yDpi, 5906.0);
-        QCOMPARE(r.bits, kind == Colour ? 24 : kind == Grey ? 8 : 1);
-    } else {
-        QCOMPARE(r.xDpi, 300.0);
-        QCOMPARE(r.yDpi, 150.0);
-    }
-    if (format == TWFF_JFIF) {
-        QCOMPARE(r.image.isGrayscale(), kind != Colour);
-        QCOMPARE(r.jpegDcStep, dcSteps[kind]);
-    }
-    if (format == TWFF_TIFF) {
-        QCOMPARE(r.compression, storedCompression);
-        QCOMPARE(r.samples, kind == Colour ? 3 : 1);
-        QCOMPARE(r.bits, kind == LineArt ? 1 : 8);
-        const int photometric = kind == LineArt                         ? PHOTOMETRIC_MINISWHITE
-                                : kind == Grey                          ? PHOTOMETRIC_MINISBLACK
-                                : storedCompression == COMPRESSION_JPEG ? PHOTOMETRIC_YCBCR
-                                                                        : PHOTOMETRIC_RGB;
-        QCOMPARE(r.photometric, photometric);
-    }
-
-    // Sample well inside each area; lossy formats get a margin.
-    const auto near = [&](QPoint p, QRgb want) {
-        const QRgb got = r.image.pixel(p);
-        return qAbs(qRed(got) - qRed(want)) <= tolerance &&
-               qAbs(qGreen(got) - qGreen(want)) <= tolerance &&
-               qAbs(qBlue(got) - qBlue(want)) <= tolerance;
-    };
-    for (const QPoint p : {QPoint(4, 4), QPoint(15, 15), QPoint(9, 10)})
-        QVERIFY2(near(p, qRgb(0, 0, 0)), qPrintable(QString::number(r.image.pixel(p), 16)));
-    for (const QPoint p : {QPoint(0, 0), QPoint(36, 0), QPoint(16, 4), QPoint(0, 28)})
-        QVERIFY2(near(p, qRgb(255, 255, 255)), qPrintable(QString::number(r.image.pixel(p), 16)));
-    if (kind == Colour)
-        QVERIFY(near(QPoint(27, 19), qRgb(255, 0, 0)));
-}
-
-void TstScanFileWriter::rotatesClockwise_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("turns");
-    const char* const kindNames[] = {"colour", "grey", "line art"};
-    for (int kind : {Colour, Grey, LineArt})
-        for (int turns : {1, 2, 3})
-            QTest::addRow("%s %d", kindNames[kind], turns * 90) << kind << turns;
-}
-
-void TstScanFileWriter::rotatesClockwise()
-{
-    QFETCH(int, kind);
-    QFETCH(int, turns);
-    // 11 × 5 with two marks on the top row: the corner one and its right-hand
-    // neighbour, so a mirror image cannot pass for a turn.
-    ScanRaster page = samplePage(Kind(kind), 11, 5);
-    std::fill(page.data.begin(), page.data.end(), kind == LineArt ? 0x00 : 0xff);
-    const auto mark = [&](ScanRaster& p, int x, int y) {
-        std::uint8_t* row = p.data.data() + std::size_t(y) * p.bytesPerLine;
-        if (kind == LineArt)
-            row[x >> 3] |= 0x80 >> (x & 7);
-        else
-            row[x * p.channels] = 0; // red in colour is left, so one channel marks it
-    };
-    const auto marked = [&](const ScanRaster& p, int x, int y) {
-        const std::uint8_t* row = p.data.data() + std::size_t(y) * p.bytesPerLine;
-        return kind == LineArt ? bool(row[x >> 3] & (0x80 >> (x & 7))) : row[x * p.channels] == 0;
-    };
-    mark(page, 0, 0);
-    mark(page, 1, 0);
-    const ScanRaster original = page;
-
-    rotateScanRaster(page, turns);
-    const bool sideways = turns % 2;
-    QCOMPARE(page.width, sideways ? 5 : 11);
-    QCOMPARE(page.height, sideways ? 11 : 5);
-    QCOMPARE(page.xDpi, sideways ? 150.0 : 300.0);
-    QCOMPARE(page.yDpi, sideways ? 300.0 : 150.0);
-    QCOMPARE(page.bytesPerLine, (page.width * page.channels * page.bitsPerSample + 7) / 8);
-    QCOMPARE(page.data.size(), std::size_t(page.bytesPerLine) * page.height);
-
-    const QPoint corner = turns == 1 ? QPoint(4, 0) : turns == 2 ? QPoint(10, 4) : QPoint(0, 10);
-    const QPoint next = turns == 1 ? QPoint(4, 1) : turns == 2 ? QPoint(9, 4) : QPoint(0, 9);
-    int marks = 0;
-    for (int y = 0; y < page.height; ++y)
-        for (int x = 0; x < page.width; ++x)
-            marks += marked(page, x, y);
-    QCOMPARE(marks, 2);
-    QVERIFY(marked(page, corner.x(), corner.y()));
-    QVERIFY(marked(page, next.x(), next.y()));
-
-    // Turning the rest of the way round gives back every pixel.
-    rotateScanRaster(page, 4 - turns);
-    for (int y = 0; y < original.height; ++y)
-        QVERIFY(std::equal(page.data.begin() + y * page.bytesPerLine,
-                           page.data.begin() + (y + 1) * page.bytesPerLine,
-                           original.data.begin() + y * original.bytesPerLine));
-}
-
-void TstScanFileWriter::existingTargetIsLeftAlone()
-{
-    const QString folder = m_dir.filePath("taken");
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = folder + "/page.bmp";
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("an earlier page");
-    file.close();
-    for (TW_UINT16 format : {TWFF_BMP, TWFF_TIFF, TWFF_JFIF})
-        QCOMPARE(writeScanFile(samplePage(Colour), request(path, format)),
-                 TW_UINT16(TWCC_FILEEXISTS));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("an earlier page"));
-    QCOMPARE(entries(folder), QStringList{"page.bmp"});
-}
-
-void TstScanFileWriter::failsLeavingNothing_data()
-{
-    QTest::addColumn<ScanRaster>("page");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("compression");
-    QTest::addColumn<int>("quality");
-    QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0 for none, -1 read-only
-    QTest::addColumn<int>("code");
-
-    const ScanRaster colour = samplePage(Colour);
-    ScanRaster shortData = colour, narrowRows = colour, oneBitColour = colour;
-    shortData.data.pop_back();
-    narrowRows.bytesPerLine = colour.width * 3 - 1;
-    oneBitColour.bitsPerSample = 1;
-    // Noise keeps every encoder's output well past a small size limit, which
-    // stands in for a full disk.
-    ScanRaster noise = samplePage(Colour, 400, 300);
-    std::generate(noise.data.begin(), noise.data.end(), [n = 1u]() mutable {
-        n = n * 1103515245u + 12345u;
-        return std::uint8_t(n >> 16);
-    });
-    const int bad = TWCC_BADVALUE, writeError = TWCC_FILEWRITEERROR, denied = TWCC_DENIED;
-    const int bmp = TWFF_BMP, tiff = TWFF_TIFF, jfif = TWFF_JFIF;
-
-    QTest::newRow("png format") << colour << "a.png" << int(TWFF_PNG) << 0 << -2 << 0 << bad;
-    QTest::newRow("tiff group 3") << colour << "a.tif" << tiff << int(TWCP_GROUP31D) << -2 << 0
-                                  << bad;
-    QTest::newRow("quality 101") << colour << "a.jpg" << jfif << 0 << 101 << 0 << bad;
-    QTest::newRow("quality -7") << colour << "a.jpg" << jfif << 0 << -7 << 0 << bad;
-    QTest::newRow("short data") << shortData << "a.bmp" << bmp << 0 << -2 << 0 << bad;
-    QTest::newRow("narrow rows") << narrowRows << "a.bmp" << bmp << 0 << -2 << 0 << bad;
-    QTest::newRow("1-bit colour") << oneBitColour << "a.bmp" << bmp << 0 << -2 << 0 << bad;
-    QTest::newRow("no name") << colour << "" << bmp << 0 << -2 << 0 << bad;
-    QTest::newRow("name too long")
-        << colour << QString(90, QChar(0x9875)) + ".tif" << tiff << 0 << -2 << 0 << writeError;
-    QTest::newRow("read-only folder") << colour << "a.tif" << tiff << 0 << -2 << -1 << denied;
-    QTest::newRow("no such folder") << colour << "absent/a.tif" << tiff << 0 << -2 << 0 << denied;
-    QTest::newRow("bmp disk full") << noise << "a" << bmp << 0 << -2 << 4096 << writeError;
-    QTest::newRow("jfif disk full") << noise << "a" << jfif << 0 << -2 << 4096 << writeError;
-    QTest::newRow("tiff disk full") << noise << "a" << tiff << 0 << -2 << 4096 << writeError;
-    QTest::newRow("tiff jpeg disk full")
-        << noise << "a" << tiff << int(TWCP_JPEG) << -2 << 4096 << writeError;
-}
-
-void TstScanFileWriter::failsLeavingNothing()
-{
-    QFETCH(ScanRaster, page);
-    QFETCH(QString, name);
-    QFETCH(int, format);
-    QFETCH(int, compression);
-    QFETCH(int, quality);
-    QFETCH(int, sizeLimit);
-    QFETCH(int, code);
-    const QString folder = m_dir.filePath(QStringLiteral("失败 %1").arg(++m_serial));
-    QVERIFY(QDir().mkpath(folder));
-    ScanFileRequest r = request(folder + "/" + name, TW_UINT16(format), TW_UINT16(compression));
-    r.jpegQuality = TW_INT16(quality);
-
-    rlimit saved{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    rlimit limited = saved;
-    limited.rlim_cur = sizeLimit > 0 ? rlim_t(sizeLimit) : saved.rlim_cur;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    TW_UINT16 result;
-    {
-        ReadOnlyGuard readOnly(sizeLimit < 0 ? folder : QString());
-        QVERIFY(sizeLimit >= 0 || readOnly.ok());
-        result = writeScanFile(page, r);
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    QCOMPARE(result, TW_UINT16(code));
-    QVERIFY(entries(folder).isEmpty());
-}
 
 QTEST_MAIN(TstScanFileWriter)
 #include "tst_ScanFileWriter.moc"
