@@ -2,11 +2,16 @@
 
 #include "XlsxWriter.h"
 
+#include <QFile>
+#include <QPair>
+#include <QProcess>
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <zip.h>
 
-// Small item-list workbooks for tests, written with our own writer.
+// Workbooks for tests: item lists written with our own writer, raw packages
+// written part by part, and openpyxl to read what we wrote.
 struct ItemCell
 {
     int row;
@@ -43,4 +48,50 @@ inline bool writeItemBook(const QString& path, const QVector<ItemSheet>& sheets)
             writer.writeValue(cell.row, cell.column, cell.value);
     }
     return writer.save();
+}
+
+// Package members by name, written exactly as given.
+using ZipParts = QList<QPair<QString, QByteArray>>;
+
+inline bool writeZip(const QString& path, const ZipParts& parts)
+{
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        return false;
+    for (const auto& p : parts) {
+        // libzip reads the buffer at close time, so it gets its own copy to free.
+        void* copy = malloc(size_t(p.second.size()) + 1);
+        memcpy(copy, p.second.constData(), size_t(p.second.size()));
+        zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(p.second.size()), 1);
+        if (zip_file_add(z, p.first.toUtf8().constData(), src, ZIP_FL_OVERWRITE) < 0)
+            return false;
+    }
+    return zip_close(z) == 0;
+}
+
+// Runs a Python script on args; false with its error output in *why when it fails.
+inline bool runPython(const QString& python, const char* script, const QStringList& args,
+                      QByteArray* out = nullptr, QString* why = nullptr)
+{
+    QProcess run;
+    run.start(python, QStringList{"-c", script} + args);
+    const bool ok = run.waitForFinished(120000) && run.exitStatus() == QProcess::NormalExit &&
+                    run.exitCode() == 0;
+    if (out)
+        *out = run.readAllStandardOutput();
+    if (why && !ok)
+        *why = QString::fromUtf8(run.readAllStandardError());
+    return ok;
+}
+
+// The interpreter that has openpyxl, or "" (the test skips): Debian's
+// python3-openpyxl belongs to the system python3, which one earlier on PATH may hide.
+inline QString openpyxlPython()
+{
+    for (const QString python : {"/usr/bin/python3", "python3"}) {
+        if (runPython(python, "import openpyxl", {}))
+            return python;
+    }
+    return QString();
 }

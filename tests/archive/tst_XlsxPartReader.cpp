@@ -1,25 +1,11 @@
+#include "ItemBooks.h"
 #include "XlsxPackage.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <zip.h>
 
 namespace {
-
-bool writeOneMember(const QString& path, const QByteArray& xml)
-{
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!z)
-        return false;
-    void* copy = malloc(size_t(xml.size()) + 1);
-    memcpy(copy, xml.constData(), size_t(xml.size()));
-    zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(xml.size()), 1);
-    if (zip_file_add(z, "p.xml", src, 0) < 0)
-        return false;
-    return zip_close(z) == 0;
-}
 
 // The reader's tokens as text: "name" or "name@a" (its attribute a) for a start,
 // "/name" for an end, "t=text" for a whole <t> element, "!line" or "!reason" last.
@@ -100,7 +86,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.zip"));
-        QVERIFY(writeOneMember(path, xml));
+        QVERIFY(writeZip(path, {{"p.xml", xml}}));
         XlsxPackage package;
         QCOMPARE(package.open(path, XlsxLimits()), QString());
         auto reader = package.openPart(QStringLiteral("p.xml"));

@@ -1,37 +1,19 @@
+#include "ItemBooks.h"
 #include "XlsxPartDevice.h"
 #include "XlsxWorkbook.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <xlsxwriter.h>
-#include <zip.h>
 
 namespace {
 
-using Parts = QList<QPair<QString, QByteArray>>;
+using Parts = ZipParts;
 
 const char* const mainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 const char* const relNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-
-bool writeZip(const QString& path, const Parts& parts)
-{
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!z)
-        return false;
-    for (const auto& p : parts) {
-        // libzip reads the buffer at close time, so it gets its own copy to free.
-        void* copy = malloc(size_t(p.second.size()) + 1);
-        memcpy(copy, p.second.constData(), size_t(p.second.size()));
-        zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(p.second.size()), 1);
-        if (zip_file_add(z, p.first.toUtf8().constData(), src, ZIP_FL_OVERWRITE) < 0)
-            return false;
-    }
-    return zip_close(z) == 0;
-}
 
 QByteArray rels(const QList<QPair<QString, QString>>& typeAndTarget,
                 const QByteArray& typeNs = relNs)
@@ -143,21 +125,6 @@ while i >= 0:
     i = data.find(b'PK\x01\x02', i + 4)
 open(path, 'wb').write(data)
 )";
-
-// Debian's python3-openpyxl belongs to the system interpreter.
-bool runPython(const QStringList& args, bool needsOpenpyxl)
-{
-    QProcess run;
-    const QString python = QStringLiteral("/usr/bin/python3");
-    if (needsOpenpyxl) {
-        run.start(python, {"-c", "import openpyxl"});
-        if (!run.waitForFinished(30000) || run.exitCode() != 0)
-            return false;
-    }
-    run.start(python, args);
-    return run.waitForFinished(120000) && run.exitStatus() == QProcess::NormalExit &&
-           run.exitCode() == 0;
-}
 
 } // namespace
 
@@ -544,7 +511,8 @@ private slots:
     void writtenByOpenpyxl()
     {
         const QString path = m_dir.filePath(QStringLiteral("openpyxl.xlsx"));
-        if (!runPython({"-c", kOpenpyxlScript, path}, true))
+        const QString python = openpyxlPython();
+        if (python.isEmpty() || !runPython(python, kOpenpyxlScript, {path}))
             QSKIP("python3-openpyxl is not installed");
 
         XlsxWorkbook book;
@@ -575,7 +543,7 @@ private slots:
     {
         // 300 MB of cells behind a directory that declares 1000 bytes a member.
         const QString path = m_dir.filePath(QStringLiteral("bomb.xlsx"));
-        if (!runPython({"-c", kBombScript, path, "300"}, false))
+        if (!runPython("/usr/bin/python3", kBombScript, {path, "300"}))
             QSKIP("python3 is not installed");
         QVERIFY(QFileInfo(path).size() < 4 * 1024 * 1024);
         QElapsedTimer clock;

@@ -1,3 +1,4 @@
+#include "ItemBooks.h"
 #include "XlsxWriter.h"
 
 #include <QDate>
@@ -5,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -30,29 +30,6 @@ for ws in book.worksheets:
     out.append({"name": ws.title, "cells": cells, "bold": bold, "widths": widths})
 print(json.dumps(out, ensure_ascii=False))
 )";
-
-// Debian's python3-openpyxl belongs to the system interpreter, which a
-// python3 earlier on PATH (a virtual environment, pyenv) may hide.
-QString pythonWithOpenpyxl()
-{
-    for (const QString& python : {QString("/usr/bin/python3"), QString("python3")}) {
-        QProcess probe;
-        probe.start(python, {"-c", "import openpyxl"});
-        if (probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit &&
-            probe.exitCode() == 0)
-            return python;
-    }
-    return QString();
-}
-
-QJsonArray readWithOpenpyxl(const QString& python, const QString& path)
-{
-    QProcess run;
-    run.start(python, {"-c", kDumpScript, path});
-    if (!run.waitForFinished(60000) || run.exitCode() != 0)
-        qWarning() << run.readAllStandardError();
-    return QJsonDocument::fromJson(run.readAllStandardOutput()).array();
-}
 
 QByteArray contents(const QString& path)
 {
@@ -92,7 +69,7 @@ class TestXlsxWriter : public QObject
 private slots:
     void exportReadsBackWithTypes()
     {
-        const QString python = pythonWithOpenpyxl();
+        const QString python = openpyxlPython();
         if (python.isEmpty())
             QSKIP("python3-openpyxl is not installed");
         QTemporaryDir dir;
@@ -118,7 +95,10 @@ private slots:
         QString reason;
         QVERIFY2(book.save(&reason), qPrintable(reason));
 
-        const QJsonArray sheets = readWithOpenpyxl(python, path);
+        QByteArray dump;
+        QString why;
+        QVERIFY2(runPython(python, kDumpScript, {path}, &dump, &why), qPrintable(why));
+        const QJsonArray sheets = QJsonDocument::fromJson(dump).array();
         QCOMPARE(sheets.size(), 2);
         const QJsonObject first = sheets.at(0).toObject();
         QCOMPARE(first["name"].toString(), QString("条目"));
