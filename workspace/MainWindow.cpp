@@ -10,6 +10,7 @@
 #include "DemoArchive.h"
 #include "DispatcherEngine.h"
 #include "FilePanelSetup.h"
+#include "FileRenameCommands.h"
 #include "FileTableModel.h"
 #include "FolderBrowser.h"
 #include "GestureController.h"
@@ -39,7 +40,6 @@
 #include "StatisticsDlg.h"
 #include "ToolbarCommands.h"
 #include "UnbuiltFeatures.h"
-#include "FileRenameCommands.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
