@@ -197,6 +197,11 @@ private slots:
         QCOMPARE(m_window->currentFile(), moved + "/0001.jpg");
         expectPages(
             {moved + "/0001.jpg", moved + "/0002.jpg", moved + "/0003.jpg", moved + "/0004.jpg"});
+        // Taken back, the tree and the list follow the folder to its old name.
+        m_window->findChild<QAction*>("action_undo_rename")->trigger();
+        QVERIFY(QTest::qWaitFor([&] { return m_window->currentFolder() == folder(); }, 5000));
+        QVERIFY(!QFileInfo::exists(moved));
+        QCOMPARE(m_window->currentFile(), page(1));
     }
 };
 
