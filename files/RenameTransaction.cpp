@@ -112,7 +112,8 @@ int RenameTransaction::invalidStep(QString* why) const
     for (int i = 0; i < m_steps.size(); ++i) {
         const RenameStep& step = m_steps.at(i);
         const QFileInfo source(step.from);
-        if (!source.isFile() && !source.isSymLink()) {
+        const bool movable = source.isFile() || (m_foldersAllowed && source.isDir());
+        if (!movable && !source.isSymLink()) {
             *why = QStringLiteral("源文件不存在:%1").arg(step.from);
             return i;
         }

@@ -41,6 +41,8 @@ public:
     // Old full path -> new full path of every step.
     QHash<QString, QString> map() const;
     void setStepHook(StepHook hook);
+    // Lets the steps move folders too (renaming sub-folders); off, a folder source is refused.
+    void setFoldersAllowed(bool allowed) { m_foldersAllowed = allowed; }
 
     // Finishes or undoes the changes whose journals were left in folder by
     // processes that are gone; returns how many were mended.
@@ -61,4 +63,5 @@ private:
     StepHook m_hook;
     QVector<RenameStep> m_steps;
     int m_ordinal = 0;
+    bool m_foldersAllowed = false;
 };

@@ -10,6 +10,7 @@
 #include "DemoArchive.h"
 #include "DispatcherEngine.h"
 #include "FilePanelSetup.h"
+#include "FileRenameCommands.h"
 #include "FileTableModel.h"
 #include "FolderBrowser.h"
 #include "GestureController.h"
@@ -44,10 +45,12 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFileSystemModel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -79,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_fj));
     ui->widget_right->removeTab(ui->widget_right->indexOf(ui->tab_entry));
     setUpFolderPanel();
+    setUpRenameCommands();
     setUpBatchPanel();
     m_scanner = ScannerStartup::start(this);
     setUpScanPanel();
@@ -245,6 +249,74 @@ void MainWindow::setUpFolderPanel()
             });
     if (folders->canFetchMore(rootIndex))
         folders->fetchMore(rootIndex);
+}
+
+void MainWindow::setUpRenameCommands()
+{
+    FileRenameCommands::Hooks hooks;
+    hooks.parent = this;
+    hooks.files = m_browser->fileModel();
+    hooks.listFolder = [this] { return m_browser->currentFolder(); };
+    hooks.treeFolder = [this] {
+        const QModelIndex current = ui->tv_folder->currentIndex();
+        return current.isValid() ? m_browser->folderModel()->filePath(current) : QString();
+    };
+    hooks.dataRoot = [this] {
+        return m_browser->folderModel()->filePath(ui->tv_folder->rootIndex());
+    };
+    hooks.releaseOpenPage = [this] { releaseOpenPage(); };
+    hooks.showFolder = [this](const QString& path) { showFolder(path); };
+    m_renames = new FileRenameCommands(hooks, this);
+
+    auto* fileMenu = new QMenu(ui->btn_file_rename);
+    QAction* all = fileMenu->addAction(QIcon(QStringLiteral(":/images/file_all.png")),
+                                       QStringLiteral("全部文件"));
+    QAction* checked = fileMenu->addAction(QIcon(QStringLiteral(":/images/file_checked.png")),
+                                           QStringLiteral("勾选文件"));
+    QAction* undo = fileMenu->addAction(QStringLiteral("撤销重命名"));
+    all->setObjectName(QStringLiteral("action_rename_all"));
+    checked->setObjectName(QStringLiteral("action_rename_checked"));
+    undo->setObjectName(QStringLiteral("action_undo_rename"));
+    connect(all, &QAction::triggered, m_renames, &FileRenameCommands::renameAllFiles);
+    connect(checked, &QAction::triggered, m_renames, &FileRenameCommands::renameCheckedFiles);
+    connect(undo, &QAction::triggered, m_renames, &FileRenameCommands::undoLastRename);
+    // Files may have moved on since the last rename: asked each time the menu opens.
+    connect(fileMenu, &QMenu::aboutToShow, this,
+            [this, undo] { undo->setEnabled(m_renames->canUndo()); });
+    ui->btn_file_rename->setMenu(fileMenu);
+    ui->btn_file_rename->setPopupMode(QToolButton::InstantPopup);
+
+    auto* folderMenu = new QMenu(ui->btn_folder_rename);
+    QAction* batch = folderMenu->addAction(QIcon(QStringLiteral(":/images/folder_batch.png")),
+                                           QStringLiteral("批量重命名"));
+    batch->setObjectName(QStringLiteral("action_folder_batch_rename"));
+    connect(batch, &QAction::triggered, m_renames, &FileRenameCommands::renameSubFolders);
+    ui->btn_folder_rename->setMenu(folderMenu);
+    ui->btn_folder_rename->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+void MainWindow::showFolder(const QString& path)
+{
+    const QModelIndex index = m_browser->folderModel()->index(path);
+    if (index.isValid() && index != ui->tv_folder->currentIndex())
+        ui->tv_folder->setCurrentIndex(index);
+    else
+        on_btn_folder_refresh_clicked();
+}
+
+void MainWindow::on_tb_file_doubleClicked(const QModelIndex& index)
+{
+    m_renames->renameFile(index.row());
+}
+
+void MainWindow::on_btn_file_replacename_clicked()
+{
+    m_renames->replaceNames();
+}
+
+void MainWindow::on_btn_folder_rename_clicked()
+{
+    m_renames->renameFolder();
 }
 
 void MainWindow::selectFirstFolder()

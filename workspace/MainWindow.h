@@ -9,6 +9,7 @@
 #include <QModelIndex>
 
 class BatchPanel;
+class FileRenameCommands;
 class FolderBrowser;
 class GraphicsView;
 class ImageViewDlg;
@@ -51,6 +52,7 @@ public:
     ScanPanel* scanPanel() const { return m_scan; }
     ShortcutkeykeysSettingsDlg* shortcutPanel() const { return m_shortcutPanel; }
     ImageViewDlg* preview() const { return m_preview; }
+    FileRenameCommands* renameCommands() const { return m_renames; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -87,6 +89,10 @@ protected:
 private slots:
     void on_tb_file_clicked(const QModelIndex& index);
     void on_btn_folder_refresh_clicked();
+    // Rename hand-offs to FileRenameCommands.
+    void on_tb_file_doubleClicked(const QModelIndex& index);
+    void on_btn_file_replacename_clicked();
+    void on_btn_folder_rename_clicked();
     void on_btn_hide_clicked();
     void on_btn_max_clicked();
     void on_btn_close_clicked();
@@ -123,6 +129,9 @@ private:
     void setUpLayout();
     void setUpStatusBar();
     void setUpFolderPanel();
+    void setUpRenameCommands();
+    // Makes path the tree's current folder and lists it anew.
+    void showFolder(const QString& path);
     void setUpBatchPanel();
     void setUpScanPanel();
     void setUpShortcutPanel();
@@ -163,6 +172,7 @@ private:
     QWidget* m_toolRows = nullptr;
     ToolbarCommands* m_commands = nullptr;
     BatchPanel* m_batch = nullptr;
+    FileRenameCommands* m_renames = nullptr;
     ScanPanel* m_scan = nullptr;
     ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
     ImageViewDlg* m_preview = nullptr;

@@ -11,9 +11,8 @@ namespace {
 const char* const kActions[] = {nullptr};
 
 // btn_folder_refresh is not here: it works.
-const char* const kButtons[] = {
-    "btn_folder_new",  "btn_folder_rename",    "btn_folder_del", "btn_rootpath",  "btn_folder_open",
-    "btn_file_rename", "btn_file_replacename", "btn_file_del", nullptr};
+const char* const kButtons[] = {"btn_folder_new",  "btn_folder_del", "btn_rootpath",
+                                "btn_folder_open", "btn_file_del",   nullptr};
 
 QString notYet()
 {

@@ -168,11 +168,15 @@ private slots:
     {
         openWindow();
         for (const char* name :
-             {"btn_folder_new", "btn_folder_rename", "btn_folder_del", "btn_rootpath",
-              "btn_folder_open", "btn_file_rename", "btn_file_replacename", "btn_file_del"}) {
+             {"btn_folder_new", "btn_folder_del", "btn_rootpath", "btn_folder_open", "btn_file_del"}) {
             QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
             QVERIFY2(entry && !entry->property("enabled").toBool(), name);
             QCOMPARE(entry->property("toolTip").toString(), QStringLiteral("尚未提供"));
+        }
+        // The renames are built: their buttons work.
+        for (const char* name : {"btn_folder_rename", "btn_file_rename", "btn_file_replacename"}) {
+            QObject* entry = m_window->findChild<QObject*>(QString::fromLatin1(name));
+            QVERIFY2(entry && entry->property("enabled").toBool(), name);
         }
         QVERIFY(child<QToolButton>("btn_folder_refresh")->isEnabled());
         // The file list's context menu offers nothing yet.
