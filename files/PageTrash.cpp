@@ -23,33 +23,50 @@ bool isInTrash(const QString& trashed)
     return false;
 }
 
-// Puts a file back that the library moved somewhere that is no trash.
-void putBack(const QString& trashed, const QString& original)
+} // namespace
+
+bool restore(const QString& trashed, const QString& original)
 {
+    if (!QFileInfo::exists(trashed) || QFileInfo::exists(original))
+        return false;
+    // A deleted folder may have gone meanwhile; the page goes back into it.
+    QDir().mkpath(QFileInfo(original).absolutePath());
+    // QFile::rename refuses an existing target, so a page that took the name
+    // since the check is kept as well.
     if (!QFile::rename(trashed, original)) {
         qWarning() << "trash: cannot put back" << trashed << "to" << original;
-        return;
+        return false;
     }
     // Its record lies in the "info" folder beside the "files" folder it went to.
     const QFileInfo moved(trashed);
     const QString info =
         QStringLiteral("%1/../info/%2.trashinfo").arg(moved.absolutePath(), moved.fileName());
     QFile::remove(QDir::cleanPath(info));
+    return true;
 }
-
-} // namespace
 
 bool moveToTrash(const QString& path, QString* trashedAs)
 {
     // Qt 5.15 "succeeds" into ./files/ of the working folder when the user's
     // data folder is missing; with it in place the real trash is used.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // Where no data folder can be made it still does: the folders it makes
+    // there go again, those that were there stay.
+    const QStringList strays = {QDir::current().filePath(QStringLiteral("files")),
+                                QDir::current().filePath(QStringLiteral("info"))};
+    QStringList made;
+    for (const QString& stray : strays) {
+        if (!QFileInfo::exists(stray))
+            made << stray;
+    }
     QString trashed;
     if (!QFile::moveToTrash(path, &trashed))
         return false;
     if (!isInTrash(trashed)) {
         qWarning() << "trash: refused" << trashed << "for" << path;
-        putBack(trashed, path);
+        restore(trashed, path);
+        for (const QString& stray : made)
+            QDir().rmdir(stray); // only when empty
         return false;
     }
     if (trashedAs)
@@ -62,8 +79,10 @@ Result remove(const QStringList& paths, const AskPermanent& askPermanent)
     Result result;
     int permanent = -1; // not asked yet
     for (const QString& path : paths) {
-        if (moveToTrash(path)) {
+        QString trashed;
+        if (moveToTrash(path, &trashed)) {
             result.removed << path;
+            result.trashedAs.insert(path, trashed);
             continue;
         }
         if (permanent < 0)
