@@ -3,17 +3,14 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
-#include <QTableView>
 
 namespace UnbuiltFeatures {
 namespace {
 
 const char* const kActions[] = {nullptr};
 
-// btn_folder_refresh is not here: it works.
-const char* const kButtons[] = {
-    "btn_folder_new",  "btn_folder_rename",    "btn_folder_del", "btn_rootpath",  "btn_folder_open",
-    "btn_file_rename", "btn_file_replacename", "btn_file_del", nullptr};
+const char* const kButtons[] = {"btn_folder_rename", "btn_file_rename", "btn_file_replacename",
+                                nullptr};
 
 QString notYet()
 {
@@ -52,9 +49,6 @@ void disable(QWidget* window)
             button->setToolTip(notYet());
         }
     }
-    // Prevent, not just no menu: with no menu the request would go up to the window.
-    if (auto* files = window->findChild<QTableView*>(QStringLiteral("tb_file")))
-        files->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 } // namespace UnbuiltFeatures

@@ -12,8 +12,7 @@ namespace UnbuiltFeatures {
 const char* const* actionNames();
 const char* const* buttonNames();
 
-// Disables them among window's children; also takes away the file list's
-// context menu, which has no entries yet. Call once the window is built.
+// Disables them among window's children. Call once the window is built.
 void disable(QWidget* window);
 
 } // namespace UnbuiltFeatures
