@@ -144,6 +144,42 @@ private slots:
         QCOMPARE(bytes(trashedTwo), two);
         QVERIFY(QFile::exists(data + "/Trash/info/2.jpg.trashinfo"));
     }
+
+    // The same name deleted twice: both pages are kept, each with a record a
+    // file manager can read, and each comes back as itself.
+    void sameNameTwiceKeepsBoth()
+    {
+        const QString data = m_base.filePath("share");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        auto bytes = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QString name = pages() + "/第 1 页.jpg";
+        QString first;
+        QString second;
+        QVERIFY(QFile::copy(page("1.jpg"), name));
+        QVERIFY(PageTrash::moveToTrash(name, &first));
+        QVERIFY(QFile::copy(page("2.jpg"), name));
+        QVERIFY(QFile(name).resize(QFileInfo(name).size() + 1)); // told apart from page 1
+        const QByteArray secondBytes = bytes(name);
+        QVERIFY(PageTrash::moveToTrash(name, &second));
+        QVERIFY(first != second);
+        QCOMPARE(QFileInfo(first).absolutePath(), data + "/Trash/files");
+        QCOMPARE(QFileInfo(second).absolutePath(), data + "/Trash/files");
+        QFile record(data + "/Trash/info/" + QFileInfo(first).fileName() + ".trashinfo");
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = record.readAll().split('\n');
+        QCOMPARE(lines.at(0), QByteArray("[Trash Info]"));
+        QCOMPARE(lines.at(1), "Path=" + QUrl::toPercentEncoding(name, "/"));
+        QVERIFY(lines.at(2).startsWith("DeletionDate=" +
+                                       QDate::currentDate().toString(Qt::ISODate).toLatin1()));
+
+        QVERIFY(PageTrash::restore(second, name));
+        QCOMPARE(bytes(name), secondBytes);
+        QVERIFY(!PageTrash::restore(first, name));
+        QVERIFY(QFile::exists(first));
+    }
 };
 
 QTEST_MAIN(tst_PageTrash)
