@@ -56,6 +56,20 @@ int showQuestion(const QString& title, const QString& text, QMessageBox::Icon ic
     return box->exec();
 }
 
+bool askPermanentDelete()
+{
+    QScopedPointer<QMessageBox> box(makeBox(QStringLiteral("提示"),
+                                            QStringLiteral("无法移到回收站，是否永久删除？"),
+                                            QMessageBox::Warning));
+    box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确认"));
+    box->button(QMessageBox::Ok)->setStyleSheet(confirmButtonStyle());
+    box->button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box->button(QMessageBox::Cancel)->setStyleSheet(cancelButtonStyle());
+    box->setDefaultButton(QMessageBox::Cancel);
+    return box->exec() == QMessageBox::Ok;
+}
+
 int showMessage(const QString& title, const QString& text, QMessageBox::Icon icon)
 {
     QScopedPointer<QMessageBox> box(makeBox(title, text, icon));

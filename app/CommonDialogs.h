@@ -16,6 +16,9 @@ QString cancelButtonStyle();
 // Closing the box by its title bar counts as Cancel.
 int showQuestion(const QString& title, const QString& text,
                  QMessageBox::Icon icon = QMessageBox::Question);
+// "无法移到回收站，是否永久删除？" with Cancel as the default button, since a
+// delete for good cannot be undone; true when the operator confirmed.
+bool askPermanentDelete();
 // One-button ("确认") notice; returns QMessageBox::Ok.
 int showMessage(const QString& title, const QString& text,
                 QMessageBox::Icon icon = QMessageBox::Information);

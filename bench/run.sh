@@ -11,9 +11,10 @@
 # then bench_split's: 10,000 pages split into 500 items by the tab and by the tool
 # (against cp -r), and the checks on 50,000 rows (SPLIT_RUNS runs, default 3;
 # SPLIT_PAGE_KIB page size, default 32), then bench_match's: 5,000 items matched against
-# 100,000 page images (MATCH_RUNS warm runs, default 5), and last bench_preview's: the multi-view preview
-# on 300 A4 JPEG pages and a TIFF folder, then bench_renumber's: 1000 pages renumbered
-# upwards by one through the rename journal, and back (RENUMBER_RUNS runs, default 5).
+# 100,000 page images (MATCH_RUNS warm runs, default 5), then bench_preview's: the multi-view preview
+# on 300 A4 JPEG pages and a TIFF folder, bench_renumber's: 1000 pages renumbered upwards by one
+# through the rename journal, and back (RENUMBER_RUNS runs, default 5), and last bench_trash's:
+# 300 pages (TRASH_PAGES) moved to the desktop trash and back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,7 +26,7 @@ targets=(bench_imaging bench_pageturn)
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF \
   -DTARVO_BUILD_BENCH=ON >/dev/null
 cmake --build "$build_dir" -j"$jobs" --target "${targets[@]}" bench_window_batch \
-  bench_scan_placement bench_xlsx bench_split bench_match bench_preview bench_renumber >/dev/null
+  bench_scan_placement bench_xlsx bench_split bench_match bench_preview bench_renumber bench_trash >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
@@ -57,6 +58,8 @@ echo "== bench_preview"
 
 echo "== bench_renumber"
 "$build_dir/bench/bench_renumber" "${RENUMBER_RUNS:-5}" || echo "(a target was missed)"
+echo "== bench_trash"
+"$build_dir/bench/bench_trash" "${TRASH_PAGES:-300}" || echo "(a target was missed)"
 
 echo "== stats_vs_identify"
 cmake --build "$build_dir" -j"$jobs" --target tarvo-tools >/dev/null

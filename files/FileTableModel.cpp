@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMessageBox>
@@ -233,39 +232,40 @@ void FileTableModel::setChecked(const QList<int>& rows, bool checked)
 
 bool FileTableModel::removeChecked()
 {
-    beginResetModel();
-    bool allRemoved = true;
-    int row = 0;
-    while (row < m_rows.size()) {
-        if (!m_rows.at(row).checked) {
-            ++row;
-            continue;
-        }
-        const QString path = m_rows.at(row).fullPath();
-        if (!QFileInfo::exists(path) || !QFile::remove(path)) {
-            qWarning().noquote() << "remove file failed" << path;
-            allRemoved = false;
-            break;
-        }
-        m_rows.removeAt(row);
+    QList<int> rows;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (m_rows.at(row).checked)
+            rows << row;
     }
-    endResetModel();
-    return allRemoved;
+    return removeRows(rows);
 }
 
 bool FileTableModel::removeFile(int row)
 {
-    if (!validRow(row))
-        return false;
-    const QString path = m_rows.at(row).fullPath();
-    if (QFileInfo::exists(path) && !QFile::remove(path)) {
-        qWarning().noquote() << "remove file failed" << path;
-        return false;
+    return validRow(row) && removeRows({row});
+}
+
+bool FileTableModel::removeRows(const QList<int>& rows)
+{
+    QStringList paths;
+    for (int row : rows)
+        paths << m_rows.at(row).fullPath();
+    // A file gone already is no failure; only its row is left to drop.
+    QStringList present;
+    for (const QString& path : paths) {
+        if (QFileInfo::exists(path))
+            present << path;
     }
+    m_lastRemoval = PageTrash::remove(present, m_askPermanent);
+    for (const QString& path : m_lastRemoval.failed)
+        qWarning().noquote() << "remove file failed" << path;
     beginResetModel();
-    m_rows.removeAt(row);
+    for (int i = rows.size() - 1; i >= 0; --i) {
+        if (!m_lastRemoval.failed.contains(paths.at(i)))
+            m_rows.removeAt(rows.at(i));
+    }
     endResetModel();
-    return true;
+    return m_lastRemoval.failed.isEmpty();
 }
 
 int FileTableModel::maxTrailingNumber() const
@@ -314,6 +314,11 @@ void FileTableModel::setConfirmHandler(ConfirmHandler handler)
 void FileTableModel::setErrorNotifier(ErrorNotifier notifier)
 {
     m_notifyError = std::move(notifier);
+}
+
+void FileTableModel::setAskPermanent(PageTrash::AskPermanent ask)
+{
+    m_askPermanent = std::move(ask);
 }
 
 void FileTableModel::setTagSource(FileMover::TagSource source)

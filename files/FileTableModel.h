@@ -2,6 +2,7 @@
 
 #include "CheckableRowsModel.h"
 #include "FileMover.h"
+#include "PageTrash.h"
 #include "stFileModelInfo.h"
 
 #include <QHash>
@@ -47,10 +48,13 @@ public:
 
     void setChecked(const QList<int>& rows, bool checked);
 
-    // Deletes the checked files and their rows; stops at the first failure.
+    // Moves the checked files to the desktop trash and drops their rows; the
+    // rows of files that could not go stay. False when any stayed.
     bool removeChecked();
-    // Deletes the row's file; the row goes once its file is gone.
+    // The same for one row's file.
     bool removeFile(int row);
+    // What the last removeChecked or removeFile did, for undoing it.
+    const PageTrash::Result& lastRemoval() const { return m_lastRemoval; }
     // Largest running number over the file names, 0 when none.
     int maxTrailingNumber() const;
     // Moves the content of the file at from to the name at to (see FileMover).
@@ -64,6 +68,8 @@ public:
 
     void setConfirmHandler(ConfirmHandler handler);
     void setErrorNotifier(ErrorNotifier notifier);
+    // Asked when a file cannot go to the trash; without it such files stay.
+    void setAskPermanent(PageTrash::AskPermanent ask);
     void setTagSource(FileMover::TagSource source);
 
 signals:
@@ -76,9 +82,12 @@ signals:
 private:
     bool confirm(const QString& title, const QString& text) const;
     bool move(int from, int to, QHash<QString, QString>* renamed);
+    bool removeRows(const QList<int>& rows);
 
     QStringList m_headers;
     ConfirmHandler m_confirm;
     ErrorNotifier m_notifyError;
     FileMover::TagSource m_tagSource;
+    PageTrash::AskPermanent m_askPermanent;
+    PageTrash::Result m_lastRemoval;
 };

@@ -30,20 +30,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
     return button;
 }
 
-bool askPermanentDelete()
-{
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"),
-                    QStringLiteral("无法移到回收站，是否永久删除？"),
-                    QMessageBox::Ok | QMessageBox::Cancel);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确认"));
-    box.button(QMessageBox::Ok)->setStyleSheet(confirmButtonStyle());
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
-    box.button(QMessageBox::Cancel)->setStyleSheet(cancelButtonStyle());
-    // Deleting for good cannot be undone: Enter must not do it.
-    box.setDefaultButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok;
-}
-
 } // namespace
 
 ImageViewDlg::ImageViewDlg(QWidget* parent, ThumbnailLoader* loader)

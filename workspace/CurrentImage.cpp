@@ -152,6 +152,13 @@ void CurrentImage::followRenames(const QHash<QString, QString>& oldToNew)
     file_ = oldToNew.value(file_, file_);
 }
 
+void CurrentImage::forget(const QStringList& paths)
+{
+    history_.forget(paths);
+    for (const QString& path : paths)
+        resolutions_.remove(path);
+}
+
 QPair<int, int> CurrentImage::resolution(const QString& path) const
 {
     return resolutions_.value(path, {0, 0});

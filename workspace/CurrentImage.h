@@ -92,6 +92,9 @@ public:
     // Follows files renamed on disk (old full path -> new): the open file, the
     // undo and redo lists and the remembered resolutions move with their pages.
     void followRenames(const QHash<QString, QString>& oldToNew);
+    // Forgets deleted files: their lists and resolutions. The open file is the
+    // caller's to close first.
+    void forget(const QStringList& paths);
 
     // Writes every edited file of the history back as it was before its first edit,
     // whatever the save mode, and empties the redo lists. Safe to call off the GUI thread

@@ -105,3 +105,11 @@ void EditHistory::rename(const QHash<QString, QString>& oldToNew)
     rekeyPaths(undo_, oldToNew);
     rekeyPaths(redo_, oldToNew);
 }
+
+void EditHistory::forget(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        undo_.remove(path);
+        redo_.remove(path);
+    }
+}

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QMap>
 #include <QString>
-
 #include <opencv2/core.hpp>
 
 // Per-file undo and redo lists of page states, oldest first. Lists live until
@@ -39,6 +38,9 @@ public:
 
     // Follows files renamed on disk: the lists of each old path move to its new one.
     void rename(const QHash<QString, QString>& oldToNew);
+    // Drops the lists of deleted files, so a file that takes such a name later
+    // never gets their states.
+    void forget(const QStringList& paths);
 
 private:
     static cv::Mat step(QList<HistoryEntry>& from, QList<HistoryEntry>& to, const cv::Mat& current);

@@ -9,10 +9,12 @@
 #include "CommonDialogs.h"
 #include "DemoArchive.h"
 #include "DispatcherEngine.h"
+#include "FileListCommands.h"
 #include "FilePanelSetup.h"
 #include "FileRenameCommands.h"
 #include "FileTableModel.h"
 #include "FolderBrowser.h"
+#include "FolderCommands.h"
 #include "GestureController.h"
 #include "GraphicsView.h"
 #include "ImageConvertDlg.h"
@@ -39,11 +41,12 @@
 #include "StartupPreparation.h"
 #include "StatisticsDlg.h"
 #include "ToolbarCommands.h"
-#include "UnbuiltFeatures.h"
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -90,7 +93,8 @@ MainWindow::MainWindow(QWidget* parent)
     setUpSplitTab();
     setUpPreview();
     setUpQcTab();
-    UnbuiltFeatures::disable(this);
+    setUpFolderCommands();
+    setUpFileCommands();
 }
 
 MainWindow::~MainWindow()
@@ -902,7 +906,10 @@ void MainWindow::setUpPreview()
     ui->btn_file_view->setCheckable(true);
     connect(ui->btn_file_view, &QAbstractButton::toggled, this, &MainWindow::showPreview);
     connect(m_preview, &ImageViewDlg::openRequested, this, &MainWindow::openFromPreview);
-    connect(m_preview, &ImageViewDlg::pagesDeleted, this, &MainWindow::afterPreviewDelete);
+    // The list still holds the pages the sheet deleted: it is the order before.
+    connect(m_preview, &ImageViewDlg::pagesDeleted, this, [this](const QStringList& paths) {
+        afterPagesDeleted(paths, m_browser->fileModel()->filePaths(), true);
+    });
 }
 
 void MainWindow::showPreview(bool on)
@@ -925,14 +932,205 @@ void MainWindow::openFromPreview(const QString& path)
     ui->tb_file->setCurrentIndex(m_browser->fileModel()->index(row, 1));
 }
 
-void MainWindow::afterPreviewDelete(const QStringList& paths)
+void MainWindow::afterPagesDeleted(const QStringList& paths, const QStringList& before, bool reload)
 {
+    FileTableModel* files = m_browser->fileModel();
+    const QString open = m_image.file();
     // A page that is gone must not be written back when the list moves on.
-    if (paths.contains(m_image.file())) {
+    const bool openGone = paths.contains(open);
+    if (openGone)
         m_image.close();
+    m_image.forget(paths);
+    m_prefetch.clear();
+    if (reload)
+        files->loadDir(currentFolder());
+    ui->lb_page_cnt->setText(QString::number(files->rowCount()));
+    ui->spinbox_code_next->setValue(files->maxTrailingNumber() + 1);
+    const QStringList now = files->filePaths();
+    if (!openGone) {
+        // The open page stays open, edits and all; only its row is found again.
+        const int row = now.indexOf(open);
+        if (row < 0)
+            return;
+        m_reselecting = true;
+        ui->tb_file->setCurrentIndex(files->index(row, 1));
+        m_reselecting = false;
+        return;
+    }
+    // The page after the deleted one, else the one before it.
+    const int was = before.indexOf(open);
+    int next = -1;
+    for (int i = was + 1; i < before.size() && next < 0; ++i)
+        next = now.indexOf(before.at(i));
+    for (int i = was - 1; i >= 0 && next < 0; --i)
+        next = now.indexOf(before.at(i));
+    if (next >= 0) {
+        ui->tb_file->setCurrentIndex(files->index(next, 1));
+    } else {
+        ui->tb_file->setCurrentIndex(QModelIndex());
         showNoImage();
     }
-    on_btn_folder_refresh_clicked();
+}
+
+void MainWindow::setUpFolderCommands()
+{
+    auto* menu = new QMenu(ui->btn_folder_new);
+    QAction* batch = menu->addAction(QIcon(QStringLiteral(":/images/folder_add.png")),
+                                     QStringLiteral("批量添加文件夹"));
+    batch->setObjectName(QStringLiteral("action_folder_batch_new"));
+    ui->btn_folder_new->setMenu(menu);
+    ui->btn_folder_new->setPopupMode(QToolButton::MenuButtonPopup);
+
+    FolderCommands::Hooks hooks;
+    hooks.window = this;
+    hooks.browser = m_browser;
+    hooks.currentIndex = [this] { return ui->tv_folder->currentIndex(); };
+    hooks.rootPath = [this] {
+        return m_browser->folderModel()->filePath(ui->tv_folder->rootIndex());
+    };
+    hooks.ask = [](const QString& title, const QString& text) {
+        return showQuestion(title, text) == QMessageBox::Ok;
+    };
+    hooks.askText = [](const QString& title, const QString& label, const QString& text) {
+        return getText(title, label, text);
+    };
+    hooks.chooseDirectory = [this] {
+        QFileDialog dialog(this);
+        dialog.setLocale(QLocale(QLocale::Chinese, QLocale::China));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                   ? dialog.selectedFiles().first()
+                   : QString();
+    };
+    hooks.askPermanent = askPermanentDelete;
+    hooks.notifyError = [](const QString& text) {
+        showToast(text, QColor(QStringLiteral("#FF0000")), QColor(QStringLiteral("#FFFFFF")));
+    };
+    hooks.notify = [](const QString& text) {
+        showToast(text, QColor(QStringLiteral("#0000FF")), QColor(QStringLiteral("#FFFFFF")));
+    };
+    hooks.releasePagesUnder = [this](const QString& path) {
+        const QString prefix = QDir::cleanPath(path) + QLatin1Char('/');
+        if (m_image.file().startsWith(prefix) || (currentFolder() + '/').startsWith(prefix))
+            releaseOpenPage();
+    };
+    hooks.selectFolder = [this](const QString& path) {
+        const QModelIndex index =
+            path.isEmpty() ? QModelIndex() : m_browser->folderModel()->index(path);
+        if (index.isValid()) {
+            ui->tv_folder->setCurrentIndex(index);
+            return;
+        }
+        ui->tv_folder->setCurrentIndex(QModelIndex());
+        m_browser->fileModel()->clear();
+        ui->lb_page_cnt->setText(QStringLiteral("0"));
+    };
+    hooks.setRoot = [this](const QString& path) { setRootPath(path); };
+    hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_folderCommands = new FolderCommands(hooks, this);
+    connect(batch, &QAction::triggered, m_folderCommands, &FolderCommands::createFolders);
+}
+
+void MainWindow::setRootPath(const QString& path)
+{
+    releaseOpenPage();
+    m_browser->fileModel()->clear();
+    ui->lb_page_cnt->setText(QStringLiteral("0"));
+    ui->tv_folder->setCurrentIndex(QModelIndex());
+    const QModelIndex root = m_browser->rootIndex(path);
+    ui->tv_folder->setRootIndex(root);
+    SettingsStore::setSettingValue(SettingsStore::kRootPath, path);
+    clearHistories();
+    // Its first folder opens once the tree has listed it, as at start.
+    QFileSystemModel* folders = m_browser->folderModel();
+    if (!folders->canFetchMore(root)) {
+        QTimer::singleShot(0, this, &MainWindow::selectFirstFolder);
+        return;
+    }
+    auto* once = new QObject(this);
+    const QString listed = folders->filePath(root);
+    connect(folders, &QFileSystemModel::directoryLoaded, once,
+            [this, once, listed](const QString& p) {
+                if (p != listed)
+                    return;
+                once->deleteLater();
+                QTimer::singleShot(0, this, &MainWindow::selectFirstFolder);
+            });
+    folders->fetchMore(root);
+}
+
+void MainWindow::setUpFileCommands()
+{
+    FileListCommands::Hooks hooks;
+    hooks.files = m_browser->fileModel();
+    hooks.currentRow = [this] { return ui->tb_file->currentIndex().row(); };
+    // The page's name, whichever cell of its row is current.
+    hooks.currentText = [this] {
+        return m_browser->fileModel()->fileInfo(ui->tb_file->currentIndex().row()).fileName;
+    };
+    hooks.ask = [](const QString& title, const QString& text) {
+        return showQuestion(title, text) == QMessageBox::Ok;
+    };
+    hooks.askSequence = [](const QString& title, const QString& pattern) {
+        return getValidatedText(title, pattern);
+    };
+    hooks.notifyError = [](const QString& text) {
+        showToast(text, QColor(QStringLiteral("#FF0000")), QColor(QStringLiteral("#FFFFFF")));
+    };
+    hooks.notify = [](const QString& text) {
+        showToast(text, QColor(QStringLiteral("#0000FF")), QColor(QStringLiteral("#FFFFFF")));
+    };
+    hooks.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // The open page is written as a page turn would, so the trash keeps it as
+    // the operator last saw it and 撤销删除 brings that back.
+    hooks.aboutToDelete = [this](const QStringList& paths) {
+        if (paths.contains(m_image.file()))
+            m_image.leave();
+    };
+    hooks.deleted = [this](const QStringList& paths, const QStringList& before, bool reload) {
+        afterPagesDeleted(paths, before, reload);
+        if (m_preview->isVisible())
+            m_preview->loadFolder(currentFolder(), m_preview->sortIndex());
+    };
+    hooks.restored = [this](const QStringList&) {
+        const QStringList before = m_browser->fileModel()->filePaths();
+        afterPagesDeleted({}, before, true);
+        if (m_preview->isVisible())
+            m_preview->loadFolder(currentFolder(), m_preview->sortIndex());
+    };
+    m_fileCommands = new FileListCommands(hooks, this);
+    m_browser->fileModel()->setAskPermanent(askPermanentDelete);
+    connect(ui->tb_file, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = m_fileCommands->contextMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(ui->tb_file->viewport()->mapToGlobal(at));
+    });
+}
+
+void MainWindow::on_btn_folder_new_clicked()
+{
+    m_folderCommands->newFolder();
+}
+
+void MainWindow::on_btn_folder_del_clicked()
+{
+    m_folderCommands->deleteFolder();
+}
+
+void MainWindow::on_btn_rootpath_clicked()
+{
+    m_folderCommands->setDataDirectory();
+}
+
+void MainWindow::on_btn_folder_open_clicked()
+{
+    m_folderCommands->openFolder();
+}
+
+void MainWindow::on_btn_file_del_clicked()
+{
+    m_fileCommands->deleteChecked(true);
 }
 
 void MainWindow::on_btn_fj_pagecount_clicked()

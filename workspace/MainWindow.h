@@ -10,6 +10,8 @@
 
 class BatchPanel;
 class FileRenameCommands;
+class FileListCommands;
+class FolderCommands;
 class FolderBrowser;
 class GraphicsView;
 class ImageViewDlg;
@@ -53,6 +55,8 @@ public:
     ShortcutkeykeysSettingsDlg* shortcutPanel() const { return m_shortcutPanel; }
     ImageViewDlg* preview() const { return m_preview; }
     FileRenameCommands* renameCommands() const { return m_renames; }
+    FolderCommands* folderCommands() const { return m_folderCommands; }
+    FileListCommands* fileCommands() const { return m_fileCommands; }
 
     // Folder tree and file list hand-offs (connected in the constructor).
     void on_tv_floder_clicked(const QModelIndex& index);
@@ -93,6 +97,12 @@ private slots:
     void on_tb_file_doubleClicked(const QModelIndex& index);
     void on_btn_file_replacename_clicked();
     void on_btn_folder_rename_clicked();
+    // Folder and file command hand-offs to FolderCommands and FileListCommands.
+    void on_btn_folder_new_clicked();
+    void on_btn_folder_del_clicked();
+    void on_btn_rootpath_clicked();
+    void on_btn_folder_open_clicked();
+    void on_btn_file_del_clicked();
     void on_btn_hide_clicked();
     void on_btn_max_clicked();
     void on_btn_close_clicked();
@@ -144,7 +154,14 @@ private:
     void showPreview(bool on);
     // A page double-clicked on the sheet: opened in the main view.
     void openFromPreview(const QString& path);
-    void afterPreviewDelete(const QStringList& paths);
+    void setUpFolderCommands();
+    void setUpFileCommands();
+    // The one place pages deleted from the folder are followed: the open page
+    // closes when it went (its neighbour in before opens), the caches drop
+    // them, and the list is read anew when reload says so.
+    void afterPagesDeleted(const QStringList& paths, const QStringList& before, bool reload);
+    // Another data directory in the tree, remembered for the next start.
+    void setRootPath(const QString& path);
     void setUpQcTab();
     // The quality check's editors follow the selected folder.
     void showEntryInfo();
@@ -176,6 +193,8 @@ private:
     ScanPanel* m_scan = nullptr;
     ShortcutkeykeysSettingsDlg* m_shortcutPanel = nullptr;
     ImageViewDlg* m_preview = nullptr;
+    FolderCommands* m_folderCommands = nullptr;
+    FileListCommands* m_fileCommands = nullptr;
     ScanSession* m_scanner = nullptr; // child: joined when the window goes
     SplitTabImport* m_splitTab = nullptr;
     SplitTabRun* m_splitRun = nullptr;

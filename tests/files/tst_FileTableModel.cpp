@@ -31,7 +31,7 @@ private slots:
         QCOMPARE(folder.model.fileInfo(6).fileSize, QString("2kb"));
         QCOMPARE(folder.model.fileInfo(0).fileSize, QString("0kb"));
         QCOMPARE(folder.model.fileInfo(9).fileName, QString()); // past the end
-        folder.model.loadDir(folder.path("missing")); // must not keep the old rows
+        folder.model.loadDir(folder.path("missing"));           // must not keep the old rows
         QCOMPARE(folder.model.rowCount(), 0);
     }
 
@@ -48,23 +48,35 @@ private slots:
         QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
     }
 
-    void removeCheckedStopsAtFirstFailure()
+    void removeGoesToTheTrashAndKeepsRowsOfFailures()
     {
+        QTemporaryDir data;
+        // A folder that does not exist yet, as on a fresh account.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.filePath("share")));
         TestFolder folder;
         FileTableModel& model = folder.model;
         model.setChecked({0, 2, 3}, true);
-        QFile::remove(folder.path("c.jpg"));
-        QDir(folder.path()).mkdir("c.jpg"); // cannot be removed as a file
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("remove file failed"));
-        QVERIFY(!model.removeChecked());
+        QFile::remove(folder.path("d.jpg")); // gone already: only its row goes
+        QVERIFY(model.removeChecked());
         QVERIFY(!QFile::exists(folder.path("a.jpg")));
-        QVERIFY(QFile::exists(folder.path("d.jpg")));
-        QCOMPARE(model.rowCount(), 3);
+        QVERIFY(QFile::exists(data.filePath("share/Trash/files/c.jpg")));
+        QCOMPARE(model.lastRemoval().trashedAs.value(folder.path("a.jpg")),
+                 data.filePath("share/Trash/files/a.jpg"));
+        QCOMPARE(model.rowCount(), 1);
 
-        QVERIFY(model.removeFile(0));
         QVERIFY(!model.removeFile(5));
-        QVERIFY(!QFile::exists(folder.path("b.jpg")));
-        QCOMPARE(model.fileInfo(0).fileName, QString("c.jpg"));
+        // No trash possible and deleting for good declined: file and row stay.
+        QFile blocker(data.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(blocker.fileName() + "/share"));
+        int asked = 0;
+        model.setAskPermanent([&asked] { return ++asked < 0; });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("remove file failed"));
+        QVERIFY(!model.removeFile(0));
+        QCOMPARE(asked, 1);
+        QVERIFY(QFile::exists(folder.path("b.jpg")));
+        QCOMPARE(model.fileInfo(0).fileName, QString("b.jpg"));
     }
 };
 

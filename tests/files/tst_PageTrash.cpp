@@ -104,8 +104,81 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), before);
         }
-        // Nothing went into the working folder on the way.
+        // Nothing went into the working folder on the way, nor was left there.
         QVERIFY(!QFileInfo::exists(m_work + "/files/2.jpg"));
+        QCOMPARE(QDir(m_work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    // A trashed page comes back byte for byte and its trash record goes; a
+    // page that took its name meanwhile is never replaced.
+    void restoreBringsPagesBackUnderFreeNames()
+    {
+        const QString data = m_base.filePath("missing/share");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        auto bytes = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray one = bytes(page("1.jpg"));
+        const QByteArray two = bytes(page("2.jpg"));
+        const PageTrash::Result result =
+            PageTrash::remove({page("1.jpg"), page("2.jpg")}, [] { return false; });
+        QCOMPARE(result.trashedAs.size(), 2);
+        const QString trashedOne = result.trashedAs.value(page("1.jpg"));
+        const QString trashedTwo = result.trashedAs.value(page("2.jpg"));
+        QCOMPARE(trashedOne, data + "/Trash/files/1.jpg");
+        QVERIFY(QFile::exists(data + "/Trash/info/1.jpg.trashinfo"));
+
+        QVERIFY(PageTrash::restore(trashedOne, page("1.jpg")));
+        QCOMPARE(bytes(page("1.jpg")), one);
+        QVERIFY(!QFile::exists(trashedOne));
+        QVERIFY(!QFile::exists(data + "/Trash/info/1.jpg.trashinfo"));
+        // Once back it is no longer in the trash.
+        QVERIFY(!PageTrash::restore(trashedOne, page("1.jpg")));
+
+        // A new page took the name: it stays, the old one stays in the trash.
+        QVERIFY(QFile::copy(page("3.jpg"), page("2.jpg")));
+        const QByteArray newcomer = bytes(page("2.jpg"));
+        QVERIFY(!PageTrash::restore(trashedTwo, page("2.jpg")));
+        QCOMPARE(bytes(page("2.jpg")), newcomer);
+        QCOMPARE(bytes(trashedTwo), two);
+        QVERIFY(QFile::exists(data + "/Trash/info/2.jpg.trashinfo"));
+    }
+
+    // The same name deleted twice: both pages are kept, each with a record a
+    // file manager can read, and each comes back as itself.
+    void sameNameTwiceKeepsBoth()
+    {
+        const QString data = m_base.filePath("share");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        auto bytes = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QString name = pages() + "/第 1 页.jpg";
+        QString first;
+        QString second;
+        QVERIFY(QFile::copy(page("1.jpg"), name));
+        QVERIFY(PageTrash::moveToTrash(name, &first));
+        QVERIFY(QFile::copy(page("2.jpg"), name));
+        QVERIFY(QFile(name).resize(QFileInfo(name).size() + 1)); // told apart from page 1
+        const QByteArray secondBytes = bytes(name);
+        QVERIFY(PageTrash::moveToTrash(name, &second));
+        QVERIFY(first != second);
+        QCOMPARE(QFileInfo(first).absolutePath(), data + "/Trash/files");
+        QCOMPARE(QFileInfo(second).absolutePath(), data + "/Trash/files");
+        QFile record(data + "/Trash/info/" + QFileInfo(first).fileName() + ".trashinfo");
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = record.readAll().split('\n');
+        QCOMPARE(lines.at(0), QByteArray("[Trash Info]"));
+        QCOMPARE(lines.at(1), "Path=" + QUrl::toPercentEncoding(name, "/"));
+        QVERIFY(lines.at(2).startsWith("DeletionDate=" +
+                                       QDate::currentDate().toString(Qt::ISODate).toLatin1()));
+
+        QVERIFY(PageTrash::restore(second, name));
+        QCOMPARE(bytes(name), secondBytes);
+        QVERIFY(!PageTrash::restore(first, name));
+        QVERIFY(QFile::exists(first));
     }
 };
 
