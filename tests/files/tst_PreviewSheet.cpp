@@ -129,6 +129,28 @@ private slots:
         QCOMPARE(m_dlg->sheet()->checkedPaths().size(), 61);
     }
 
+    void formsAndTheirSlots()
+    {
+        QVERIFY(writePage(path("1.jpg"), QSize(60, 80)));
+        open(m_dir->path());
+        QCOMPARE(child<QLabel>("label_title")->text(), QStringLiteral("  预览"));
+        QCOMPARE(child<QWidget>("frame_tools")->height(), 51);
+        QCOMPARE(child<QComboBox>("comboBox")->itemText(1), QStringLiteral("文件大小排序"));
+        QVERIFY(!child<QPushButton>("btn_rename")->isVisible());
+        QVERIFY(!child<QPushButton>("btn_big")->icon().isNull());
+        const ImageUnitView* unit = m_dlg->sheet()->units().first();
+        QCOMPARE(unit->size(), QSize(307, 393));
+        QCOMPARE(unit->findChild<QLabel*>("label_image")->size(), QSize(210, 297));
+        QVERIFY(unit->findChild<QLabel*>("label_fileName")->height() <= 28);
+        // Each button reaches its slot once: by name, not also by hand.
+        child<QPushButton>("btn_big")->click();
+        QCOMPARE(m_dlg->zoomFactor(), 1.1);
+        int asked = 0;
+        m_dlg->setConfirm([&asked](const QString&, const QString&) { return ++asked, false; });
+        child<QPushButton>("btn_del")->click();
+        QCOMPARE(asked, 1);
+    }
+
     void thumbnailsKeepAspectAndSurviveRenameAndSort()
     {
         QVERIFY(writePage(path("landscape.jpg"), QSize(1800, 900)));
