@@ -41,6 +41,8 @@ public:
     static QImage decode(const QString& path, const QSize& box);
     // The same through the general image reader, for formats other than JPEG.
     static QImage decodeWithReader(const QString& path, const QSize& box);
+    // image (grey, RGB32 or premultiplied ARGB32) fitted into box.
+    static QImage shrink(const QImage& image, const QSize& box);
 
     // True when key has been decoded (image is null for an unreadable file).
     bool lookup(const QString& key, QImage* image) const;

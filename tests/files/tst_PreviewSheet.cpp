@@ -29,13 +29,14 @@ QStringList names(const RubberBandWidget* sheet)
     return result;
 }
 
-// A page whose top-left quarter is red (dark grey when saved grey), the rest white.
+// A page whose top-left quarter is red (dark grey when saved grey), the rest
+// white, in the format its name gives.
 bool writeQuarterPage(const QString& path, const QSize& size, bool grey)
 {
     QImage page(size, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter(&page).fillRect(QRect(QPoint(0, 0), size / 2), QColor(200, 0, 0));
-    return (grey ? page.convertToFormat(QImage::Format_Grayscale8) : page).save(path, "JPEG", 90);
+    return (grey ? page.convertToFormat(QImage::Format_Grayscale8) : page).save(path, nullptr, 90);
 }
 
 // The JPEG with an EXIF block saying orientation, right after its start marker.
@@ -346,7 +347,7 @@ private slots:
         QVERIFY(!m_dlg->sheet()->units().at(1)->isOpen());
     }
 
-    void jpegThumbnails_data()
+    void thumbnails_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("page");
@@ -359,8 +360,11 @@ private slots:
             << "a.jpg" << QSize(1800, 900) << false << QSize(310, 155);
         QTest::newRow("small: not enlarged") << "a.jpg" << QSize(60, 80) << false << QSize(60, 80);
         QTest::newRow("PNG: the reader") << "a.png" << QSize(1800, 900) << false << QSize(310, 155);
+        QTest::newRow("TIFF grey A4: shrunk by eight") << "a.tif" << a4 << true << QSize(310, 438);
+        QTest::newRow("TIFF colour: by five, then smoothly")
+            << "a.tif" << QSize(1800, 900) << false << QSize(310, 155);
     }
-    void jpegThumbnails()
+    void thumbnails()
     {
         QFETCH(QString, name);
         QFETCH(QSize, page);
