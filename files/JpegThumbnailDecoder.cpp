@@ -9,6 +9,8 @@
 #include <opencv2/core.hpp>
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
+// After jpeglib.h: the message codes.
+#include <jerror.h>
 
 namespace JpegThumbnailDecoder {
 namespace {
@@ -16,13 +18,15 @@ namespace {
 // Rows asked of the library per call; it hands out at most 16 at once.
 const int kRowsPerCall = 16;
 
-// Errors and warnings both leave the decoding: a warning means damaged data
-// (a file cut short, corrupt entropy data), and the sheet shows such a page
-// without a picture rather than a half-grey one that looks fine at a glance.
+// Errors and warnings both leave the decoding. A file cut short shows no
+// picture on the sheet rather than a half-grey one that looks fine at a
+// glance; other damage goes to the general reader, which shows what the main
+// view would.
 struct Errors
 {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    bool cutShort = false;
 };
 
 [[noreturn]] void leave(j_common_ptr info)
@@ -32,8 +36,10 @@ struct Errors
 
 void onMessage(j_common_ptr info, int level)
 {
-    if (level < 0)
-        leave(info);
+    if (level >= 0)
+        return;
+    reinterpret_cast<Errors*>(info->err)->cutShort = info->err->msg_code == JWRN_JPEG_EOF;
+    leave(info);
 }
 
 int exifOrientation(const jpeg_decompress_struct& info)
@@ -78,12 +84,12 @@ Outcome run(jpeg_decompress_struct& info, Errors& errors, const unsigned char* d
             std::size_t size, const QSize& box, QImage* image, int* orientation)
 {
     if (setjmp(errors.jump))
-        return Outcome::Damaged;
+        return errors.cutShort ? Outcome::Damaged : Outcome::NotHandled;
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
-        return Outcome::Damaged;
+        return Outcome::NotHandled;
     QImage::Format format;
     if (info.data_precision != 8)
         return Outcome::NotHandled;

@@ -15,8 +15,8 @@ namespace JpegThumbnailDecoder {
 enum class Outcome
 {
     Decoded,   // image holds the thumbnail
-    Damaged,   // a JPEG the library cannot decode cleanly (truncated, corrupt)
-    NotHandled // not a JPEG, or one this decoder leaves to the general reader (CMYK, 12-bit)
+    Damaged,   // a JPEG file cut short
+    NotHandled // not a JPEG, or one left to the general reader (CMYK, 12-bit, other damage)
 };
 
 // True when data starts like a JPEG file.
