@@ -3,10 +3,11 @@
 #include <QFrame>
 #include <QImage>
 #include <QString>
+#include <memory>
 
-class QCheckBox;
-class QLabel;
-class ThumbnailLabel;
+namespace Ui {
+class ImageUnitView;
+}
 
 // One page of the preview sheet: its thumbnail, file name and check box. A
 // click on the picture checks or unchecks it; a double click asks to open it.
@@ -19,6 +20,7 @@ public:
 
     // key: the page's identity, by which its decoded thumbnail arrives.
     ImageUnitView(const QString& path, const QString& key, QWidget* parent = nullptr);
+    ~ImageUnitView() override;
 
     const QString& path() const { return m_path; }
     const QString& key() const { return m_key; }
@@ -42,12 +44,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::ImageUnitView> ui;
     QString m_path;
     QString m_key;
     bool m_checked = false;
     bool m_open = false;
     bool m_cursor = false;
-    ThumbnailLabel* m_image;
-    QLabel* m_name;
-    QCheckBox* m_box;
 };

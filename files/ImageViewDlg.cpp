@@ -5,96 +5,39 @@
 #include "LargeImageView.h"
 #include "RubberBandWidget.h"
 #include "ThumbnailLoader.h"
+#include "ui_ImageViewDlg.h"
 
-#include <QComboBox>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <cmath>
 
-namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
-                        const QString& icon = QString())
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    if (!icon.isEmpty())
-        button->setIcon(QIcon(icon));
-    return button;
-}
-
-} // namespace
-
 ImageViewDlg::ImageViewDlg(QWidget* parent, ThumbnailLoader* loader)
-    : QWidget(parent), m_loader(loader ? loader : ThumbnailLoader::shared()),
+    : QWidget(parent), ui(std::make_unique<Ui::ImageViewDlg>()),
+      m_loader(loader ? loader : ThumbnailLoader::shared()),
       m_confirm([](const QString& title, const QString& text) {
           return showQuestion(title, text) == QMessageBox::Ok;
       }),
       m_askPermanent(askPermanentDelete)
 {
-    setObjectName(QStringLiteral("ImageViewDlg"));
-    resize(1153, 599);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
-    auto* title = new QLabel(QStringLiteral("  预览"), this);
-    title->setObjectName(QStringLiteral("label_title"));
-    title->setStyleSheet(QStringLiteral("font: 700 12pt \"Microsoft YaHei UI\";"));
-    column->addWidget(title);
-
-    auto* tools = new QFrame(this);
-    tools->setObjectName(QStringLiteral("frame_tools"));
-    tools->setFixedHeight(51);
-    auto* row = new QHBoxLayout(tools);
-    QPushButton* del = makeButton(tools, "btn_del", QStringLiteral("删除"));
-    m_comboBox = new QComboBox(tools);
-    m_comboBox->setObjectName(QStringLiteral("comboBox"));
-    m_comboBox->addItems({QStringLiteral("文件名排序"), QStringLiteral("文件大小排序")});
-    QPushButton* rename = makeButton(tools, "btn_rename", QStringLiteral("重命名"));
-    rename->hide();
-    QPushButton* big =
-        makeButton(tools, "btn_big", QStringLiteral("＋"), QStringLiteral(":/images/zoom_in.ico"));
-    QPushButton* small = makeButton(tools, "btn_small", QStringLiteral("－"),
-                                    QStringLiteral(":/images/zoom_out.ico"));
-    for (QWidget* widget :
-         {static_cast<QWidget*>(del), static_cast<QWidget*>(m_comboBox),
-          static_cast<QWidget*>(rename), static_cast<QWidget*>(big), static_cast<QWidget*>(small)})
-        row->addWidget(widget);
-    row->addStretch(1);
-    column->addWidget(tools);
-
-    m_scrollArea = new QScrollArea(this);
-    m_scrollArea->setObjectName(QStringLiteral("scrollArea"));
-    m_scrollArea->setStyleSheet(QStringLiteral("QScrollArea {border:0px solid #838486;  }"));
-    m_scrollArea->setWidgetResizable(true);
-    column->addWidget(m_scrollArea, 1);
-
-    connect(del, &QPushButton::clicked, this, &ImageViewDlg::on_btn_del_clicked);
-    connect(big, &QPushButton::clicked, this, &ImageViewDlg::on_btn_big_clicked);
-    connect(small, &QPushButton::clicked, this, &ImageViewDlg::on_btn_small_clicked);
-    connect(m_comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &ImageViewDlg::on_comboBox_currentIndexChanged);
-    connect(m_scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this,
+    ui->setupUi(this);
+    connect(ui->scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ImageViewDlg::schedulePrioritise);
 }
 
 int ImageViewDlg::sortIndex() const
 {
-    return m_comboBox->currentIndex();
+    return ui->comboBox->currentIndex();
 }
+
+ImageViewDlg::~ImageViewDlg() = default;
 
 void ImageViewDlg::loadFolder(const QString& folder, int sortIndex)
 {
     m_folder = folder;
-    if (QWidget* old = m_scrollArea->takeWidget()) {
+    if (QWidget* old = ui->scrollArea->takeWidget()) {
         old->hide();
         old->deleteLater();
     }
@@ -104,7 +47,7 @@ void ImageViewDlg::loadFolder(const QString& folder, int sortIndex)
     connect(m_sheet, &RubberBandWidget::deleteRequested, this, &ImageViewDlg::on_btn_del_clicked);
     connect(m_sheet, &RubberBandWidget::zoomRequested, this, &ImageViewDlg::zoomBy);
     connect(m_sheet, &RubberBandWidget::cursorMoved, this,
-            [this](QWidget* unit) { m_scrollArea->ensureWidgetVisible(unit, 20, 20); });
+            [this](QWidget* unit) { ui->scrollArea->ensureWidgetVisible(unit, 20, 20); });
     connect(m_sheet, &RubberBandWidget::framesAdded, this, [this](int first) {
         layOutSheet();
         m_sheet->requestThumbnails(visibleRect(), first);
@@ -112,7 +55,7 @@ void ImageViewDlg::loadFolder(const QString& folder, int sortIndex)
     m_sheet->setOpenFile(m_openFile);
     // The zoom holds across reloads, so a sort or a delete keeps the size chosen.
     m_sheet->setZoom(m_zoomFactor);
-    m_scrollArea->setWidget(m_sheet);
+    ui->scrollArea->setWidget(m_sheet);
     // The keys work on the sheet at once: arrows, Space, Delete, Ctrl+A.
     if (isVisible())
         m_sheet->setFocus();
@@ -121,8 +64,8 @@ void ImageViewDlg::loadFolder(const QString& folder, int sortIndex)
 
 void ImageViewDlg::showFolder(const QString& folder)
 {
-    const QSignalBlocker quiet(m_comboBox);
-    m_comboBox->setCurrentIndex(0);
+    const QSignalBlocker quiet(ui->comboBox);
+    ui->comboBox->setCurrentIndex(0);
     loadFolder(folder, 0);
 }
 
@@ -185,7 +128,7 @@ void ImageViewDlg::applyZoom()
 
 void ImageViewDlg::layOutSheet()
 {
-    const int width = m_scrollArea->viewport()->width();
+    const int width = ui->scrollArea->viewport()->width();
     m_sheet->resize(width, m_sheet->layout()->heightForWidth(width));
     m_sheet->layout()->setGeometry(m_sheet->rect());
 }
@@ -194,7 +137,7 @@ QRect ImageViewDlg::visibleRect() const
 {
     if (!m_sheet)
         return QRect();
-    return QRect(-m_sheet->pos(), m_scrollArea->viewport()->size());
+    return QRect(-m_sheet->pos(), ui->scrollArea->viewport()->size());
 }
 
 void ImageViewDlg::schedulePrioritise()

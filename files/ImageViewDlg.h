@@ -7,12 +7,14 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
-class QComboBox;
-class QPushButton;
-class QScrollArea;
 class RubberBandWidget;
 class ThumbnailLoader;
+
+namespace Ui {
+class ImageViewDlg;
+}
 
 // The multi-view preview: a tool row (delete the checked pages, sort, zoom)
 // over a scrolling sheet of the current folder's pages. It takes the place of
@@ -28,6 +30,7 @@ public:
     static constexpr double kMaxZoom = 1.5;
 
     explicit ImageViewDlg(QWidget* parent = nullptr, ThumbnailLoader* loader = nullptr);
+    ~ImageViewDlg() override;
 
     void loadFolder(const QString& folder, int sortIndex);
     // The sheet of folder sorted by name, as when the preview is switched on.
@@ -65,11 +68,10 @@ private:
     void schedulePrioritise();
     void openLarge(const QString& path);
 
+    std::unique_ptr<Ui::ImageViewDlg> ui;
     ThumbnailLoader* m_loader;
     QString m_folder;
     QString m_openFile;
-    QScrollArea* m_scrollArea;
-    QComboBox* m_comboBox;
     RubberBandWidget* m_sheet = nullptr;
     double m_zoomFactor = 1.0;
     bool m_prioritiseQueued = false;

@@ -85,8 +85,12 @@ void RubberBandWidget::addFrames(int budgetMs)
     const int first = m_units.size();
     QElapsedTimer clock;
     clock.start();
-    while (!m_pending.isEmpty() && (budgetMs < 0 || m_units.size() == first ||
-                                    clock.elapsed() < budgetMs)) {
+    // Showing a frame lays out its visible ancestors first: with the sheet's
+    // layout on, every frame would place all frames before it again. The
+    // sheet is laid out once when the batch is in (framesAdded).
+    m_flow->setEnabled(false);
+    while (!m_pending.isEmpty() &&
+           (budgetMs < 0 || m_units.size() == first || clock.elapsed() < budgetMs)) {
         const QString path = m_pending.takeFirst();
         const QString key = ThumbnailLoader::identity(path);
         auto* unit = new ImageUnitView(path, key, this);
@@ -103,6 +107,8 @@ void RubberBandWidget::addFrames(int budgetMs)
         m_units << unit;
         m_byKey.insert(key, unit);
     }
+    m_flow->setEnabled(true);
+    m_flow->invalidate();
     if (m_units.size() > first)
         emit framesAdded(first);
     if (!m_pending.isEmpty())

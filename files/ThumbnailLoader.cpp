@@ -1,10 +1,13 @@
 #include "ThumbnailLoader.h"
 
+#include "JpegThumbnailDecoder.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutexLocker>
 #include <QPointer>
+#include <opencv2/imgproc.hpp>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -38,8 +41,10 @@ void lowerThreadPriority()
 ThumbnailLoader::ThumbnailLoader(qint64 cacheBytes, QObject* parent)
     : QObject(parent), m_cache(int(qMin<qint64>(cacheBytes >> 10, INT_MAX)))
 {
-    // Two decoders keep a page-turning window responsive on small machines.
-    m_pool.setMaxThreadCount(qBound(2, QThread::idealThreadCount(), 4));
+    // A decoder a core: they run at a lower priority than the window's thread,
+    // so it still answers at once; two at least, so a slow page never holds
+    // up the rest.
+    m_pool.setMaxThreadCount(qBound(2, QThread::idealThreadCount(), 8));
     m_pool.setExpiryTimeout(5000);
 }
 
@@ -83,10 +88,35 @@ QSize ThumbnailLoader::decodeBox()
 
 QImage ThumbnailLoader::decode(const QString& path, const QSize& box)
 {
+    // JPEG pages, the common case, skip the general reader: read whole (a page
+    // is a few MB from the page cache, a fraction of a millisecond) rather than
+    // mapped, since a file cut short by another program while mapped would
+    // end the process.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.peek(3);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
+        if (JpegThumbnailDecoder::looksLikeJpeg(bytes, std::size_t(head.size()))) {
+            const QByteArray data = file.readAll();
+            QImage image;
+            const JpegThumbnailDecoder::Outcome outcome = JpegThumbnailDecoder::decode(
+                reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()),
+                box, &image);
+            if (outcome != JpegThumbnailDecoder::Outcome::NotHandled)
+                return image;
+        }
+    }
+    return decodeWithReader(path, box);
+}
+
+QImage ThumbnailLoader::decodeWithReader(const QString& path, const QSize& box)
+{
     QImageReader reader(path);
     reader.setAutoTransform(true);
     QSize size = reader.size();
-    if (size.isValid()) {
+    // Readers without scaled decoding (TIFF) would scale the whole page
+    // smoothly themselves, which costs more than the decoding: shrink() does it.
+    if (size.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         // The scaled size applies before the turn the metadata asks for.
         const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
         const QSize upright = turned ? size.transposed() : size;
@@ -98,14 +128,41 @@ QImage ThumbnailLoader::decode(const QString& path, const QSize& box)
     QImage image = reader.read();
     if (image.isNull())
         return image;
-    // Readers without scaled decoding (TIFF) hand back the whole page.
-    if (image.width() > box.width() || image.height() > box.height())
-        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     if (image.format() != QImage::Format_Grayscale8 && image.format() != QImage::Format_RGB32 &&
-        image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
+        image.format() != QImage::Format_ARGB32_Premultiplied) {
+        // Bilevel and grey-indexed pages (fax-coded scans) average to grey.
+        const bool grey = image.depth() <= 8 && image.isGrayscale();
+        image =
+            image.convertToFormat(grey                      ? QImage::Format_Grayscale8
+                                  : image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                            : QImage::Format_RGB32);
+    }
+    if (image.width() > box.width() || image.height() > box.height())
+        image = shrink(image, box);
     return image;
+}
+
+QImage ThumbnailLoader::shrink(const QImage& image, const QSize& box)
+{
+    // First by a whole factor, averaging square blocks (cheap on a full page),
+    // then smoothly by what is left, on a small picture.
+    const QSize fitted = image.size().scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const int factor = qMin(image.width() / fitted.width(), image.height() / fitted.height());
+    QImage reduced = image;
+    if (factor >= 2) {
+        const int type = image.format() == QImage::Format_Grayscale8 ? CV_8UC1 : CV_8UC4;
+        const cv::Size to(image.width() / factor, image.height() / factor);
+        const cv::Mat from(to.height * factor, to.width * factor, type,
+                           const_cast<uchar*>(image.constBits()), size_t(image.bytesPerLine()));
+        reduced = QImage(to.width, to.height, image.format());
+        if (reduced.isNull())
+            return reduced;
+        cv::Mat into(to, type, reduced.bits(), size_t(reduced.bytesPerLine()));
+        cv::resize(from, into, to, 0, 0, cv::INTER_AREA);
+    }
+    if (reduced.width() > box.width() + 1 || reduced.height() > box.height() + 1)
+        reduced = reduced.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return reduced;
 }
 
 bool ThumbnailLoader::lookup(const QString& key, QImage* image) const

@@ -11,10 +11,10 @@
 
 // Decodes page thumbnails off the GUI thread and keeps them. Decoding runs on a
 // pool of its own, so a folder of pages never waits behind other background work
-// and other work never waits behind it; the reader decodes at thumbnail size
-// (JPEG scales while decoding). Thumbnails are kept by file identity, so they
-// survive a new sort, a zoom, a rename and reopening the folder, and a
-// replaced file is decoded anew.
+// and other work never waits behind it; JPEG pages are decoded at thumbnail
+// scale straight through libjpeg, the rest through the image reader. Thumbnails are kept by file
+// identity, so they survive a new sort, a zoom, a rename and reopening the folder, and a replaced
+// file is decoded anew.
 class ThumbnailLoader : public QObject
 {
     Q_OBJECT
@@ -39,6 +39,10 @@ public:
     // The page scaled to fit box, keeping its aspect ratio and turned upright;
     // null when unreadable.
     static QImage decode(const QString& path, const QSize& box);
+    // The same through the general image reader, for formats other than JPEG.
+    static QImage decodeWithReader(const QString& path, const QSize& box);
+    // image (grey, RGB32 or premultiplied ARGB32) fitted into box.
+    static QImage shrink(const QImage& image, const QSize& box);
 
     // True when key has been decoded (image is null for an unreadable file).
     bool lookup(const QString& key, QImage* image) const;

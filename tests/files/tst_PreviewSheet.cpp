@@ -2,13 +2,16 @@
 #include "ImageUnitView.h"
 #include "ImageViewDlg.h"
 #include "LargeImageView.h"
+#include "MagickRuntime.h"
 #include "PreviewPages.h"
 #include "RubberBandWidget.h"
 #include "ThumbnailLabel.h"
 #include "ThumbnailLoader.h"
 
+#include <Magick++.h>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -24,6 +27,28 @@ QStringList names(const RubberBandWidget* sheet)
     for (const ImageUnitView* unit : sheet->units())
         result << QFileInfo(unit->path()).fileName();
     return result;
+}
+
+// A page whose top-left quarter is red (dark grey when saved grey), the rest
+// white, in the format its name gives.
+bool writeQuarterPage(const QString& path, const QSize& size, bool grey)
+{
+    QImage page(size, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter(&page).fillRect(QRect(QPoint(0, 0), size / 2), QColor(200, 0, 0));
+    return (grey ? page.convertToFormat(QImage::Format_Grayscale8) : page).save(path, nullptr, 90);
+}
+
+// The JPEG with an EXIF block saying orientation, right after its start marker.
+QByteArray withOrientation(const QByteArray& jpeg, int orientation)
+{
+    const QByteArray app1 =
+        QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24) + char(0) +
+        char(orientation) + QByteArray(6, '\0');
+    QByteArray segment("\xff\xe1");
+    segment += char((app1.size() + 2) >> 8);
+    segment += char((app1.size() + 2) & 0xff);
+    return jpeg.left(2) + segment + app1 + jpeg.mid(2);
 }
 
 void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& at)
@@ -103,6 +128,28 @@ private slots:
         m_dlg->loadFolder(m_dir->path(), 0);
         QTest::keyClick(m_dlg->sheet(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(m_dlg->sheet()->checkedPaths().size(), 61);
+    }
+
+    void formsAndTheirSlots()
+    {
+        QVERIFY(writePage(path("1.jpg"), QSize(60, 80)));
+        open(m_dir->path());
+        QCOMPARE(child<QLabel>("label_title")->text(), QStringLiteral("  预览"));
+        QCOMPARE(child<QWidget>("frame_tools")->height(), 51);
+        QCOMPARE(child<QComboBox>("comboBox")->itemText(1), QStringLiteral("文件大小排序"));
+        QVERIFY(!child<QPushButton>("btn_rename")->isVisible());
+        QVERIFY(!child<QPushButton>("btn_big")->icon().isNull());
+        const ImageUnitView* unit = m_dlg->sheet()->units().first();
+        QCOMPARE(unit->size(), QSize(307, 393));
+        QCOMPARE(unit->findChild<QLabel*>("label_image")->size(), QSize(210, 297));
+        QVERIFY(unit->findChild<QLabel*>("label_fileName")->height() <= 28);
+        // Each button reaches its slot once: by name, not also by hand.
+        child<QPushButton>("btn_big")->click();
+        QCOMPARE(m_dlg->zoomFactor(), 1.1);
+        int asked = 0;
+        m_dlg->setConfirm([&asked](const QString&, const QString&) { return ++asked, false; });
+        child<QPushButton>("btn_del")->click();
+        QCOMPARE(asked, 1);
     }
 
     void thumbnailsKeepAspectAndSurviveRenameAndSort()
@@ -298,6 +345,86 @@ private slots:
         m_dlg->setOpenFile(path("1.jpg"));
         QVERIFY(m_dlg->sheet()->units().at(0)->isOpen());
         QVERIFY(!m_dlg->sheet()->units().at(1)->isOpen());
+    }
+
+    void thumbnails_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("page");
+        QTest::addColumn<bool>("grey");
+        QTest::addColumn<QSize>("thumbnail");
+        const QSize a4(2480, 3508);
+        QTest::newRow("A4 colour: an eighth") << "a.jpg" << a4 << false << QSize(310, 439);
+        QTest::newRow("A4 grey stays grey") << "a.jpg" << a4 << true << QSize(310, 439);
+        QTest::newRow("landscape, scaled after")
+            << "a.jpg" << QSize(1800, 900) << false << QSize(310, 155);
+        QTest::newRow("small: not enlarged") << "a.jpg" << QSize(60, 80) << false << QSize(60, 80);
+        QTest::newRow("PNG: the reader") << "a.png" << QSize(1800, 900) << false << QSize(310, 155);
+        QTest::newRow("TIFF grey A4: shrunk by eight") << "a.tif" << a4 << true << QSize(310, 438);
+        QTest::newRow("TIFF colour: by five, then smoothly")
+            << "a.tif" << QSize(1800, 900) << false << QSize(310, 155);
+    }
+    void thumbnails()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, page);
+        QFETCH(bool, grey);
+        QVERIFY(writeQuarterPage(path(name), page, grey));
+        const QImage image = ThumbnailLoader::decode(path(name), ThumbnailLoader::decodeBox());
+        QTEST(image.size(), "thumbnail");
+        QCOMPARE(image.format(), grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+        const QColor inked = image.pixelColor(image.width() / 4, image.height() / 4);
+        const QColor paper = image.pixelColor(image.width() * 3 / 4, image.height() * 3 / 4);
+        QVERIFY2(grey ? qAbs(inked.red() - 60) < 20 : inked.red() > 170 && inked.blue() < 40,
+                 qPrintable(inked.name()));
+        QCOMPARE(paper.alpha(), 255);
+        QVERIFY(paper.red() > 245 && paper.blue() > 245);
+    }
+
+    void jpegOrientation_data()
+    {
+        QTest::addColumn<int>("orientation");
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            QTest::addRow("%d", orientation) << orientation;
+    }
+    void jpegOrientation()
+    {
+        // Compared with the image reader's own turning of the page, in quarters.
+        QFETCH(int, orientation);
+        QVERIFY(writeQuarterPage(path("plain.jpg"), QSize(80, 60), false));
+        QFile plain(path("plain.jpg")), tagged(path("tagged.jpg"));
+        QVERIFY(plain.open(QIODevice::ReadOnly) && tagged.open(QIODevice::WriteOnly));
+        tagged.write(withOrientation(plain.readAll(), orientation));
+        tagged.close();
+        QImageReader reader(path("tagged.jpg"));
+        reader.setAutoTransform(true);
+        const QImage expected = reader.read();
+        const QImage image = ThumbnailLoader::decode(path("tagged.jpg"), QSize(310, 438));
+        QCOMPARE(image.size(), expected.size());
+        for (const QPoint& at : {QPoint(1, 1), QPoint(3, 1), QPoint(1, 3), QPoint(3, 3)}) {
+            const QPoint pixel(at.x() * image.width() / 4, at.y() * image.height() / 4);
+            QCOMPARE(qRed(image.pixel(pixel)) > 150 && qGreen(image.pixel(pixel)) < 100,
+                     qRed(expected.pixel(pixel)) > 150 && qGreen(expected.pixel(pixel)) < 100);
+        }
+    }
+
+    void damagedAndCmykJpegs()
+    {
+        QVERIFY(writePage(path("whole.jpg"), QSize(600, 800)));
+        QFile whole(path("whole.jpg")), cut(path("cut.jpg"));
+        QVERIFY(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+        cut.write(whole.readAll().left(int(whole.size() / 2)));
+        cut.close();
+        // A page cut short shows no picture rather than a half-grey one.
+        QVERIFY(ThumbnailLoader::decode(path("cut.jpg"), QSize(310, 438)).isNull());
+
+        MagickRuntime::ensureInitialised();
+        Magick::Image cmyk(Magick::Geometry(60, 80), Magick::Color("white"));
+        cmyk.colorSpace(Magick::CMYKColorspace);
+        cmyk.write(path("cmyk.jpg").toStdString());
+        const QImage image = ThumbnailLoader::decode(path("cmyk.jpg"), QSize(310, 438));
+        QCOMPARE(image.size(), QSize(60, 80));
+        QVERIFY(qGray(image.pixel(30, 40)) > 245);
     }
 
     void flowLayoutWraps_data()
