@@ -5,6 +5,8 @@
 #include "JpegHeader.h"
 #include "MagickResolution.h"
 #include "MagickRuntime.h"
+#include "QuietTiff.h"
+#include "TiffFrameReader.h"
 
 #include <Magick++.h>
 #include <QDebug>
@@ -25,8 +27,7 @@ bool fail(QString* error, const QString& why)
 // TIFF directories are counted by libtiff without decoding any of them.
 int tiffDirectories(const QString& path)
 {
-    TIFFSetWarningHandler(nullptr);
-    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    TIFF* tiff = QuietTiff::open(path, "r");
     if (!tiff)
         return 0;
     const int count = TIFFNumberOfDirectories(tiff);
@@ -102,6 +103,15 @@ bool read(const QString& path, int index, RasterFrame& out, QString* error)
         case JpegFrameReader::Status::Damaged:
             return false;
         case JpegFrameReader::Status::NotHandled:
+            break;
+        }
+    } else if (isTiff(start)) {
+        switch (TiffFrameReader::read(path, index, out, error)) {
+        case TiffFrameReader::Status::Read:
+            return true;
+        case TiffFrameReader::Status::Damaged:
+            return false;
+        case TiffFrameReader::Status::NotHandled:
             break;
         }
     }

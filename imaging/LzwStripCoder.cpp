@@ -1,5 +1,7 @@
 #include "LzwStripCoder.h"
 
+#include "QuietTiff.h"
+
 #include <cstring>
 #include <tiffio.h>
 
@@ -69,8 +71,8 @@ bool code(const RasterFrame& frame, int firstRow, int rows, QByteArray& out)
     if (frame.bits < 8 || rows <= 0 || firstRow < 0 || firstRow + rows > frame.height)
         return false;
     MemoryFile file;
-    TIFF* tiff = TIFFClientOpen("strip", "w", &file, readBytes, writeBytes, seekTo, closeFile,
-                                sizeOf, mapNothing, unmapNothing);
+    TIFF* tiff = TIFFClientOpenExt("strip", "w", &file, readBytes, writeBytes, seekTo, closeFile,
+                                   sizeOf, mapNothing, unmapNothing, QuietTiff::options());
     if (!tiff)
         return false;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(frame.width));

@@ -1,6 +1,7 @@
 #include "TiffPageWriter.h"
 
 #include "LzwStripCoder.h"
+#include "QuietTiff.h"
 
 #include <QFile>
 #include <algorithm>
@@ -77,7 +78,7 @@ bool TiffPageWriter::open(const QString& path, QString* error)
 {
     m_path = path;
     m_pages = 0;
-    m_tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    m_tiff = QuietTiff::open(path, "w");
     return m_tiff ? true : fail(error, QStringLiteral("cannot open %1 for writing").arg(path));
 }
 

@@ -5,6 +5,7 @@
 #include "MagickResolution.h"
 #include "MagickRuntime.h"
 #include "PageFile.h"
+#include "QuietTiff.h"
 #include "SafeWrite.h"
 #include "TiffPageWriter.h"
 
@@ -98,8 +99,7 @@ bool writeTiff(const QString& source, int frames, RasterFrame& first, const QStr
 // much as writing it.
 bool tiffVerified(const QString& path, int frames, int width, int height)
 {
-    TIFFSetWarningHandler(nullptr);
-    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    TIFF* tiff = QuietTiff::open(path, "r");
     if (!tiff)
         return false;
     uint32_t columns = 0;
