@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <opencv2/core.hpp>
@@ -113,6 +114,9 @@ Status read(const QString& path, RasterFrame& out, QString* error)
         return fail(Status::Damaged, error, QStringLiteral("JPEG data cut off"));
     // Grey, or YCbCr/RGB (the library reads the Adobe marker), at 8 bits.
     if (header.precision != 8 || (header.components != 1 && header.components != 3))
+        return Status::NotHandled;
+    // A frame is held in one byte array, whose size is an int.
+    if (qint64(header.width) * header.height * header.components >= INT_MAX)
         return Status::NotHandled;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
