@@ -90,18 +90,6 @@ private slots:
         QVERIFY(firstRows == first.pixels);
         QVERIFY(secondRows == second.pixels);
     }
-
-    void framesWithoutPixelsAreRefused()
-    {
-        RasterFrame empty = page(100, 100, 3, 8, 3);
-        empty.pixels.chop(1);
-        TiffPageWriter writer;
-        QVERIFY(writer.open(m_dir.filePath(QStringLiteral("short.tif"))));
-        QString why;
-        QVERIFY(!writer.add(empty, &why));
-        QVERIFY(!why.isEmpty());
-        QCOMPARE(writer.pageCount(), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestTiffPageWriter)
