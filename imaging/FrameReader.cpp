@@ -1,8 +1,12 @@
 #include "FrameReader.h"
 
 #include "ExifOrientation.h"
+#include "JpegFrameReader.h"
+#include "JpegHeader.h"
 #include "MagickResolution.h"
 #include "MagickRuntime.h"
+#include "QuietTiff.h"
+#include "TiffFrameReader.h"
 
 #include <Magick++.h>
 #include <QDebug>
@@ -23,8 +27,7 @@ bool fail(QString* error, const QString& why)
 // TIFF directories are counted by libtiff without decoding any of them.
 int tiffDirectories(const QString& path)
 {
-    TIFFSetWarningHandler(nullptr);
-    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    TIFF* tiff = QuietTiff::open(path, "r");
     if (!tiff)
         return 0;
     const int count = TIFFNumberOfDirectories(tiff);
@@ -32,14 +35,21 @@ int tiffDirectories(const QString& path)
     return count;
 }
 
-bool isTiff(const QString& path)
+QByteArray head(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(4);
+    return file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+}
+
+bool isTiff(const QByteArray& head)
+{
     return head == QByteArray("II*\0", 4) || head == QByteArray("MM\0*", 4) ||
            head == QByteArray("II+\0", 4) || head == QByteArray("MM\0+", 4);
+}
+
+bool isJpeg(const QByteArray& head)
+{
+    return head.startsWith("\xff\xd8\xff");
 }
 
 void packBits(const QByteArray& grey, int width, int height, QByteArray& packed)
@@ -62,8 +72,12 @@ void packBits(const QByteArray& grey, int width, int height, QByteArray& packed)
 
 int frameCount(const QString& path)
 {
-    if (isTiff(path))
+    const QByteArray start = head(path);
+    if (isTiff(start))
         return tiffDirectories(path);
+    JpegHeader header;
+    if (isJpeg(start) && JpegHeader::inspect(path, header))
+        return 1;
     MagickRuntime::ensureInitialised();
     // The other page formats (JPEG, PNG, BMP) hold one picture.
     try {
@@ -80,14 +94,34 @@ int frameCount(const QString& path)
 
 bool read(const QString& path, int index, RasterFrame& out, QString* error)
 {
-    MagickRuntime::ensureInitialised();
     out = RasterFrame();
+    const QByteArray start = head(path);
+    if (index == 0 && isJpeg(start)) {
+        switch (JpegFrameReader::read(path, out, error)) {
+        case JpegFrameReader::Status::Read:
+            return true;
+        case JpegFrameReader::Status::Damaged:
+            return false;
+        case JpegFrameReader::Status::NotHandled:
+            break;
+        }
+    } else if (isTiff(start)) {
+        switch (TiffFrameReader::read(path, index, out, error)) {
+        case TiffFrameReader::Status::Read:
+            return true;
+        case TiffFrameReader::Status::Damaged:
+            return false;
+        case TiffFrameReader::Status::NotHandled:
+            break;
+        }
+    }
+    MagickRuntime::ensureInitialised();
     Magick::Image image;
     try {
         image.quiet(false);
         // "[n]" makes the decoder skip to frame n instead of decoding them all.
         std::string name = path.toUtf8().toStdString();
-        if (index > 0 || isTiff(path))
+        if (index > 0 || isTiff(start))
             name += "[" + std::to_string(index) + "]";
         image.read(name);
     } catch (const Magick::WarningCorruptImage& e) {

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <functional>
 #include <list>
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <utility>
 
@@ -78,27 +77,6 @@ bool hasEncoder(const QString& path)
 }
 
 } // namespace
-
-cv::Mat loadForEdit(const QString& path)
-{
-    cv::Mat mat;
-    try {
-        // The file system's encoding, so Chinese folder and file names reach the decoder.
-        mat = cv::imread(QFile::encodeName(path).toStdString(), cv::IMREAD_COLOR);
-    } catch (const cv::Exception& e) {
-        logException(e.what(), path);
-    }
-    if (!mat.empty())
-        return mat;
-    // Formats OpenCV was built without (GIF, some TIFF variants) still open through Magick++.
-    int dpiX = 0;
-    int dpiY = 0;
-    if (!QFileInfo(path).isFile() || !loadWithDensity(path, mat, dpiX, dpiY))
-        return cv::Mat();
-    if (mat.channels() == 1)
-        cv::cvtColor(mat, mat, cv::COLOR_GRAY2BGR);
-    return mat;
-}
 
 bool loadWithDensity(const QString& path, cv::Mat& out, int& dpiX, int& dpiY)
 {

@@ -4,6 +4,7 @@
 #include "JpegHeader.h"
 #include "PageFile.h"
 #include "PdfDocumentWriter.h"
+#include "QuietTiff.h"
 #include "SafeWrite.h"
 #include "TiffPageWriter.h"
 
@@ -105,7 +106,7 @@ Format formatFor(const QString& destination)
 int countPages(const QString& path, Format format)
 {
     if (format == Format::Tiff) {
-        TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+        TIFF* tiff = QuietTiff::open(path, "r");
         if (!tiff)
             return -1;
         const int count = TIFFNumberOfDirectories(tiff);

@@ -7,7 +7,8 @@
 typedef struct tiff TIFF;
 
 // Writes a multi-page TIFF one page at a time, losslessly: LZW with the
-// horizontal predictor, CCITT Group 4 for bilevel pages. Each page keeps its
+// horizontal predictor (the strips of a page coded side by side on the
+// machine's cores), CCITT Group 4 for bilevel pages. Each page keeps its
 // resolution.
 class TiffPageWriter
 {

@@ -5,7 +5,7 @@
 #include "MagickResolution.h"
 #include "MagickRuntime.h"
 #include "PageFile.h"
-#include "PageMerge.h"
+#include "QuietTiff.h"
 #include "SafeWrite.h"
 #include "TiffPageWriter.h"
 
@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
+#include <tiffio.h>
 
 namespace {
 
@@ -50,6 +51,7 @@ QByteArray unpackBits(const RasterFrame& frame)
 // JPEG holds neither alpha nor more than 8 bits: transparent parts show white.
 bool writeJpeg(const RasterFrame& frame, const QString& path, QString* error)
 {
+    MagickRuntime::ensureInitialised();
     try {
         static const char* const maps[] = {"", "I", "IA", "RGB", "RGBA"};
         const QByteArray pixels = frame.bits == 1 ? unpackBits(frame) : frame.pixels;
@@ -92,14 +94,30 @@ bool writeTiff(const QString& source, int frames, RasterFrame& first, const QStr
     return writer.close(error);
 }
 
+// The TIFF written here, read back by its directories: every page there, the
+// first of the source's size. Headers only: decoding it again would cost as
+// much as writing it.
+bool tiffVerified(const QString& path, int frames, int width, int height)
+{
+    TIFF* tiff = QuietTiff::open(path, "r");
+    if (!tiff)
+        return false;
+    uint32_t columns = 0;
+    uint32_t rows = 0;
+    const bool sized = TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &columns) == 1 &&
+                       TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &rows) == 1;
+    const int pages = TIFFNumberOfDirectories(tiff);
+    TIFFClose(tiff);
+    return sized && int(columns) == width && int(rows) == height && pages == frames;
+}
+
 // The output, read back, has the pages and the size the source had.
 bool verified(const QString& path, FileConverter::Target target, int frames, int width, int height)
 {
+    if (target == FileConverter::Target::Tif)
+        return tiffVerified(path, frames, width, height);
     const PageInfo info = PageFile::readInfo(path);
-    if (!info.valid || info.width != width || info.height != height)
-        return false;
-    return target == FileConverter::Target::Jpg ||
-           PageMerge::countPages(path, PageMerge::Format::Tiff) == frames;
+    return info.valid && info.width == width && info.height == height;
 }
 
 bool writable(const QFileInfo& info)
@@ -176,7 +194,6 @@ FileConverter::Result FileConverter::convert(const QString& source, const QStrin
     if (taken) // a different format under a case-insensitive twin of the name
         return outcome(Outcome::Skipped, QStringLiteral("目标文件已存在：%1").arg(destination));
 
-    MagickRuntime::ensureInitialised();
     if (looksLikeJpeg(source)) {
         JpegHeader header;
         if (!JpegHeader::inspect(source, header) || !header.complete)
