@@ -66,6 +66,19 @@ bool writeLzwStrips(TIFF* tiff, const RasterFrame& frame, int rowsPerStrip)
     return true;
 }
 
+// Uncompressed strips are the frame's rows as they stand.
+bool writePlainStrips(TIFF* tiff, const RasterFrame& frame, int rowsPerStrip, int rowBytes)
+{
+    auto* pixels = const_cast<char*>(frame.pixels.constData());
+    for (int row = 0, strip = 0; row < frame.height; row += rowsPerStrip, ++strip) {
+        const int rows = std::min(rowsPerStrip, frame.height - row);
+        if (TIFFWriteRawStrip(tiff, uint32_t(strip), pixels + qsizetype(row) * rowBytes,
+                              tmsize_t(rows) * rowBytes) < 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TiffPageWriter::~TiffPageWriter()
@@ -108,6 +121,8 @@ bool TiffPageWriter::add(const RasterFrame& frame, QString* error)
     }
     if (bilevel) {
         TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    } else if (!m_lzw) {
+        TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     } else {
         // The predictor halves clean scans at about the same speed; on noisy
         // ones it costs a few per cent of size.
@@ -124,7 +139,9 @@ bool TiffPageWriter::add(const RasterFrame& frame, QString* error)
     const QString failed =
         QStringLiteral("cannot write page %1 of %2").arg(m_pages + 1).arg(m_path);
     if (!bilevel) {
-        if (!writeLzwStrips(m_tiff, frame, rowsPerStrip))
+        const bool written = m_lzw ? writeLzwStrips(m_tiff, frame, rowsPerStrip)
+                                   : writePlainStrips(m_tiff, frame, rowsPerStrip, rowBytes);
+        if (!written)
             return fail(error, failed);
     } else {
         const auto* pixels = reinterpret_cast<const uchar*>(frame.pixels.constData());

@@ -8,12 +8,15 @@ typedef struct tiff TIFF;
 
 // Writes a multi-page TIFF one page at a time, losslessly: LZW with the
 // horizontal predictor (the strips of a page coded side by side on the
-// machine's cores), CCITT Group 4 for bilevel pages. Each page keeps its
-// resolution.
+// machine's cores) or no compression, CCITT Group 4 for bilevel pages. Each
+// page keeps its resolution.
 class TiffPageWriter
 {
 public:
     TiffPageWriter() = default;
+    // LZW (the default) or uncompressed grey and colour pages; bilevel pages
+    // are always Group 4, which is both the smallest and the quickest.
+    void setLzw(bool lzw) { m_lzw = lzw; }
     ~TiffPageWriter();
     TiffPageWriter(const TiffPageWriter&) = delete;
     TiffPageWriter& operator=(const TiffPageWriter&) = delete;
@@ -28,4 +31,5 @@ private:
     TIFF* m_tiff = nullptr;
     QString m_path;
     int m_pages = 0;
+    bool m_lzw = true;
 };

@@ -33,9 +33,9 @@ int runOperation(const QStringList& arguments, bool merging)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("format"));
     const QCommandLineOption pdfa(QStringLiteral("pdfa"));
+    const QCommandLineOption lzw(QStringLiteral("lzw"));
     parser.addOption(to);
-    if (merging)
-        parser.addOption(pdfa);
+    parser.addOption(merging ? pdfa : lzw);
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     const QString format = parser.value(to).toLower();
@@ -47,6 +47,8 @@ int runOperation(const QStringList& arguments, bool merging)
         return usageError(QStringLiteral("one DATADIR expected"));
     if (merging && parser.isSet(pdfa) && format != QLatin1String("pdf"))
         return usageError(QStringLiteral("--pdfa needs --to pdf"));
+    if (!merging && parser.isSet(lzw) && format != QLatin1String("tif"))
+        return usageError(QStringLiteral("--lzw needs --to tif"));
     const QFileInfo dir(parser.positionalArguments().constFirst());
     if (!dir.isDir())
         return usageError(QStringLiteral("not a directory: %1").arg(dir.filePath()));
@@ -58,6 +60,7 @@ int runOperation(const QStringList& arguments, bool merging)
     const QString root = dir.absoluteFilePath();
     ConvertRunner runner(root, FolderImages::load(root));
     runner.setPdfa(merging && parser.isSet(pdfa));
+    runner.setTiffLzw(!merging && parser.isSet(lzw));
 
     // Ctrl+C stops after the file in hand, as the dialog's cancel does.
     std::signal(SIGINT, onInterrupt);

@@ -111,7 +111,7 @@ void ConvertRunner::convertFolder(const QString& folder, const QStringList& name
             continue;
         }
         qDebug() << "imageFormatConvert" << source << destination;
-        const FileConverter::Result result = FileConverter::convert(source, destination, target);
+        const FileConverter::Result result = FileConverter::convert(source, destination, target, m_tiffLzw);
         switch (result.outcome) {
         case FileConverter::Outcome::Done:
             ++summary.succeeded;

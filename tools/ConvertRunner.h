@@ -33,6 +33,8 @@ public:
     ConvertRunner(const QString& root, const QMap<QString, QStringList>& folders);
 
     void setPdfa(bool pdfa) { m_pdfa = pdfa; }
+    // Files converted to TIF LZW-coded instead of uncompressed (merges always are).
+    void setTiffLzw(bool lzw) { m_tiffLzw = lzw; }
     ConvertSummary run(Operation operation, const Hooks& hooks) const;
 
     // "convert2jpg", "convert2tif", "merge2tif", "merge2pdf".
@@ -49,4 +51,5 @@ private:
     QString m_root;
     QMap<QString, QStringList> m_folders;
     bool m_pdfa = false;
+    bool m_tiffLzw = false;
 };

@@ -80,9 +80,10 @@ bool writeJpeg(const RasterFrame& frame, const QString& path, QString* error)
 
 // A file to TIF: every frame, losslessly.
 bool writeTiff(const QString& source, int frames, RasterFrame& first, const QString& path,
-               QString* error)
+               bool lzw, QString* error)
 {
     TiffPageWriter writer;
+    writer.setLzw(lzw);
     if (!writer.open(path, error) || !writer.add(first, error))
         return false;
     first = RasterFrame();
@@ -167,7 +168,7 @@ bool FileConverter::sameFile(const QString& a, const QString& b)
 }
 
 FileConverter::Result FileConverter::convert(const QString& source, const QString& destination,
-                                             Target target)
+                                             Target target, bool tiffLzw)
 {
     if (source == destination)
         return outcome(Outcome::Done);
@@ -216,7 +217,7 @@ FileConverter::Result FileConverter::convert(const QString& source, const QStrin
         [&](const QString& temporary) {
             const bool ok = target == Target::Jpg
                                 ? writeJpeg(first, temporary, &error)
-                                : writeTiff(source, frames, first, temporary, &error);
+                                : writeTiff(source, frames, first, temporary, tiffLzw, &error);
             first = RasterFrame(); // one page in memory at a time
             return ok && verified(temporary, target, frames, width, height);
         },

@@ -34,5 +34,8 @@ public:
     // Whether a and b are the same file (device and inode), as on a volume that ignores case.
     static bool sameFile(const QString& a, const QString& b);
 
-    static Result convert(const QString& source, const QString& destination, Target target);
+    // tiffLzw: grey and colour TIF pages LZW-coded; uncompressed otherwise, as
+    // the image library writes them by default (bilevel pages are Group 4).
+    static Result convert(const QString& source, const QString& destination, Target target,
+                          bool tiffLzw = false);
 };

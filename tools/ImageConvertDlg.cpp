@@ -94,6 +94,7 @@ void ImageConvertDlg::runOperation(ConvertRunner::Operation operation, const QSt
     QThreadPool::globalInstance()->setMaxThreadCount(8);
     ConvertRunner runner(m_rootDir, m_folderImages);
     runner.setPdfa(ui->cb_pdfa->isChecked());
+    runner.setTiffLzw(ui->cb_tif_lzw->isChecked());
     // The waiting dialog hides its cancel button unless asked; a long run may be stopped.
     QTimer::singleShot(0, this, [this] {
         if (auto* waiting = findChild<WaitingDlg*>()) {

@@ -16,7 +16,7 @@ struct Subcommand
 };
 
 const Subcommand kSubcommands[] = {
-    {"convert", "convert --to jpg|tif DATADIR", ConvertCommand::convert},
+    {"convert", "convert --to jpg|tif [--lzw] DATADIR", ConvertCommand::convert},
     {"merge", "merge --to pdf|tif [--pdfa] DATADIR", ConvertCommand::merge},
     {"stats", "stats [--tolerance MM] [--xlsx OUT] [--csv OUT] DIR", StatsCommand::stats},
 };

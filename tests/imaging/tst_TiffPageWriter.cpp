@@ -5,8 +5,8 @@
 #include <QtTest>
 #include <tiffio.h>
 
-// Pages whose strips are coded side by side must read back bit for bit, in
-// order, whatever the sample layout and however the last strip is cut.
+// Pages whose strips are coded side by side, or stored plain, must read back
+// bit for bit, in order, whatever the sample layout and however the last strip is cut.
 class TestTiffPageWriter : public QObject
 {
     Q_OBJECT
@@ -51,12 +51,16 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("channels");
         QTest::addColumn<int>("bits");
-        // 512 KB strips: 174 rows of 1000 RGB pixels, so 1001 rows end in a short strip.
-        QTest::newRow("RGB, many strips, short last") << 1000 << 1001 << 3 << 8;
-        QTest::newRow("RGB, one row") << 1000 << 1 << 3 << 8;
-        QTest::newRow("grey and alpha") << 777 << 900 << 2 << 8;
-        QTest::newRow("16-bit grey") << 640 << 1300 << 1 << 16;
-        QTest::newRow("RGBA") << 300 << 1200 << 4 << 8;
+        QTest::addColumn<bool>("lzw");
+        for (const bool lzw : {true, false}) {
+            const char* mode = lzw ? "LZW" : "plain";
+            // 512 KB strips: 174 rows of 1000 RGB pixels, so 1001 rows end in a short strip.
+            QTest::addRow("%s RGB, many strips, short last", mode) << 1000 << 1001 << 3 << 8 << lzw;
+            QTest::addRow("%s RGB, one row", mode) << 1000 << 1 << 3 << 8 << lzw;
+            QTest::addRow("%s grey and alpha", mode) << 777 << 900 << 2 << 8 << lzw;
+            QTest::addRow("%s 16-bit grey", mode) << 640 << 1300 << 1 << 16 << lzw;
+            QTest::addRow("%s RGBA", mode) << 300 << 1200 << 4 << 8 << lzw;
+        }
     }
 
     void stripsReadBackExactly()
@@ -65,10 +69,12 @@ private slots:
         QFETCH(int, height);
         QFETCH(int, channels);
         QFETCH(int, bits);
+        QFETCH(bool, lzw);
         const QString out = m_dir.filePath(QStringLiteral("%1.tif").arg(QTest::currentDataTag()));
         const RasterFrame first = page(width, height, channels, bits, 1);
         const RasterFrame second = page(width / 2 + 1, height, channels, bits, 2);
         TiffPageWriter writer;
+        writer.setLzw(lzw);
         QVERIFY(writer.open(out));
         QVERIFY(writer.add(first));
         QVERIFY(writer.add(second));
@@ -77,9 +83,9 @@ private slots:
         TIFF* tiff = TIFFOpen(QFile::encodeName(out).constData(), "r");
         QVERIFY(tiff);
         QCOMPARE(TIFFNumberOfDirectories(tiff), 2);
-        uint16_t predictor = 0;
-        TIFFGetField(tiff, TIFFTAG_PREDICTOR, &predictor);
-        QCOMPARE(predictor, uint16_t(PREDICTOR_HORIZONTAL));
+        uint16_t compression = 0;
+        TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+        QCOMPARE(compression, uint16_t(lzw ? COMPRESSION_LZW : COMPRESSION_NONE));
         float dpiY = 0;
         TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &dpiY);
         QCOMPARE(dpiY, 200.0f);
