@@ -5,7 +5,7 @@
 #   merge to PDF, 20/100/300 pages:  tarvo-tools merge --to pdf   vs img2pdf (when installed)
 #   merge to TIFF, 100 pages:        tarvo-tools merge --to tif   vs convert -compress lzw
 #   convert 100 files to TIF:        tarvo-tools convert --to tif vs mogrify -format tif
-#                                    (uncompressed) and mogrify -format tif -compress lzw
+#                                    (both uncompressed), and both with LZW
 # and prints one table. PDF size is compared with the JPEG data it holds.
 # The system's ImageMagick policy caps the pixel cache (convert gives up after
 # about 18 A4 pages); the peers run with a policy of the bench's own, found
@@ -134,6 +134,10 @@ row "convert 100 files to TIF" "tarvo-tools convert --to tif" "$wall" "$mb" \
 make_item "$work/conv" 100
 read -r wall mb < <(measure "${peer_env[@]}" "$mogrify" -format tif "$work/conv"/0001/*.jpg)
 row "convert 100 files to TIF" "mogrify -format tif" "$wall" "$mb" \
+  "$(tiff_note "$work/conv/0001/page_001.tif")"
+make_item "$work/conv" 100
+read -r wall mb < <(measure "$tools" convert --to tif --lzw "$work/conv")
+row "convert 100 files to TIF" "tarvo-tools convert --to tif --lzw" "$wall" "$mb" \
   "$(tiff_note "$work/conv/0001/page_001.tif")"
 make_item "$work/conv" 100
 read -r wall mb < <(measure "${peer_env[@]}" "$mogrify" -format tif -compress lzw \
