@@ -1,135 +1,15 @@
 #include "JpegPageCodec.h"
 
-#include "ExifOrientation.h"
+#include "JpegErrorTrap.h"
+#include "JpegScanDecoder.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
-#include <cstring>
-// jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
 
 namespace JpegPageCodec {
 namespace {
 
 // Rows handed to the library per call; it works in groups of up to 16.
 const int kRowBatch = 16;
-// Rows of a tagged page turned into place at once: a quarter turn writes
-// each strip as columns, so taller strips mean longer runs per output row.
-const int kStripRows = 128;
-
-// Errors jump back to the call instead of ending the process; warnings are
-// only counted, so damaged data can be refused after decoding.
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void onError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-
-void onMessage(j_common_ptr info, int level)
-{
-    if (level < 0)
-        ++info->err->num_warnings;
-}
-
-void installErrors(ErrorManager& errors)
-{
-    jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.emit_message = onMessage;
-}
-
-// The orientation of the first Exif APP1 segment among the saved markers; 1 without one.
-int orientationOf(const jpeg_decompress_struct& info)
-{
-    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
-        if (marker->marker != JPEG_APP0 + 1 || marker->data_length < 6 ||
-            std::memcmp(marker->data, "Exif\0\0", 6) != 0)
-            continue;
-        return ExifOrientation::fromApp1(marker->data, marker->data_length);
-    }
-    return 1;
-}
-
-// Turns `count` freshly decoded rows of the strip into their place in out.
-void placeStrip(const cv::Mat& strip, int count, int firstRow, int storedRows, int orientation,
-                cv::Mat& out)
-{
-    ExifOrientation::placeRows(strip.rowRange(0, count), firstRow, storedRows, orientation, out);
-}
-
-// The decoding itself, straight into out as shown: untagged pages row by row,
-// tagged ones through a strip of rows turned into place. longjmp lands here,
-// so it holds nothing with a destructor (both matrices are the caller's).
-bool decodeInto(const unsigned char* data, unsigned long size, cv::Mat& out, cv::Mat& strip)
-{
-    jpeg_decompress_struct info;
-    ErrorManager errors;
-    installErrors(errors);
-    info.err = &errors.base;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, data, size);
-    // APP1 holds the EXIF block (and XMP, which orientationOf passes over).
-    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.data_precision != 8) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    const int orientation = orientationOf(info);
-    int type = 0;
-    if (info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE) {
-        info.out_color_space = JCS_GRAYSCALE;
-        type = CV_8UC1;
-    } else if (info.num_components == 3 &&
-               (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB)) {
-        info.out_color_space = JCS_EXT_BGR;
-        type = CV_8UC3;
-    } else {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    info.dct_method = JDCT_ISLOW;
-    jpeg_start_decompress(&info);
-    const int storedRows = static_cast<int>(info.output_height);
-    const int storedCols = static_cast<int>(info.output_width);
-    const bool turned = orientation != 1;
-    out.create(ExifOrientation::shownSize(cv::Size(storedCols, storedRows), orientation), type);
-    if (turned)
-        strip.create(kStripRows, storedCols, type);
-    int stripFirst = 0; // stored row held in the strip's first row
-    JSAMPROW rows[kRowBatch];
-    while (info.output_scanline < info.output_height) {
-        const int first = static_cast<int>(info.output_scanline);
-        const int inStrip = first - stripFirst;
-        const int count = std::min(turned ? kStripRows - inStrip : kRowBatch, storedRows - first);
-        for (int i = 0; i < std::min(count, kRowBatch); ++i)
-            rows[i] = turned ? strip.ptr(inStrip + i) : out.ptr(first + i);
-        const int read = static_cast<int>(
-            jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(std::min(count, kRowBatch))));
-        if (read == 0)
-            break;
-        const int held = inStrip + read;
-        if (turned && (held == kStripRows || first + read == storedRows)) {
-            placeStrip(strip, held, stripFirst, storedRows, orientation, out);
-            stripFirst += held;
-        }
-    }
-    const bool complete = info.output_scanline == info.output_height;
-    if (complete)
-        jpeg_finish_decompress(&info);
-    const bool clean = complete && errors.base.num_warnings == 0;
-    jpeg_destroy_decompress(&info);
-    return clean;
-}
 
 // Encoded bytes go straight into the caller's vector, which outlives any jump.
 struct VectorDestination
@@ -164,9 +44,8 @@ void finishBytes(j_compress_ptr info)
 bool encodeInto(const cv::Mat& image, int dpiX, int dpiY, VectorDestination& destination)
 {
     jpeg_compress_struct info;
-    ErrorManager errors;
-    installErrors(errors);
-    info.err = &errors.base;
+    JpegErrorTrap errors;
+    info.err = errors.install();
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -213,12 +92,9 @@ bool encodeInto(const cv::Mat& image, int dpiX, int dpiY, VectorDestination& des
 bool decode(const QByteArray& data, cv::Mat& out)
 {
     out.release();
-    if (data.size() < 4 || static_cast<unsigned char>(data[0]) != 0xFF ||
-        static_cast<unsigned char>(data[1]) != 0xD8)
-        return false;
-    cv::Mat strip;
-    const bool ok = decodeInto(reinterpret_cast<const unsigned char*>(data.constData()),
-                               static_cast<unsigned long>(data.size()), out, strip);
+    const bool ok = JpegScanDecoder::decode(reinterpret_cast<const unsigned char*>(data.constData()),
+                                            static_cast<unsigned long>(data.size()),
+                                            JpegScanDecoder::Order::Bgr, out);
     if (!ok)
         out.release();
     return ok;
