@@ -72,25 +72,14 @@ private slots:
               "expected");
     }
 
-    void replaced_data()
-    {
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("replacement");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("every occurrence, case-sensitive")
-            << "IMG"
-            << "P" << QStringList{"IMG_1.jpg>P_1.jpg", "IMG_IMG.jpg>P_P.jpg"};
-        QTest::newRow("empty replacement lists matches unchanged")
-            << "IMG"
-            << "" << QStringList{"IMG_1.jpg>IMG_1.jpg", "IMG_IMG.jpg>IMG_IMG.jpg"};
-    }
+    // Every occurrence, case-sensitive; an empty replacement lists the matches unchanged.
     void replaced()
     {
-        QFETCH(QString, find);
-        QFETCH(QString, replacement);
-        QTEST(pairsOf(BatchRenamePlan::replaced({"IMG_1.jpg", "img_2.jpg", "IMG_IMG.jpg"}, find,
-                                                replacement)),
-              "expected");
+        const QStringList names{"IMG_1.jpg", "img_2.jpg", "IMG_IMG.jpg"};
+        QCOMPARE(pairsOf(BatchRenamePlan::replaced(names, "IMG", "P")),
+                 (QStringList{"IMG_1.jpg>P_1.jpg", "IMG_IMG.jpg>P_P.jpg"}));
+        QCOMPARE(pairsOf(BatchRenamePlan::replaced(names, "IMG", "")),
+                 (QStringList{"IMG_1.jpg>IMG_1.jpg", "IMG_IMG.jpg>IMG_IMG.jpg"}));
     }
 
     // Upwards by one: every target but the last is still held by a source.
