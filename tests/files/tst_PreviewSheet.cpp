@@ -1,4 +1,3 @@
-#include "FlowLayout.h"
 #include "ImageUnitView.h"
 #include "ImageViewDlg.h"
 #include "LargeImageView.h"
@@ -71,6 +70,16 @@ class tst_PreviewSheet : public QObject
     std::unique_ptr<ImageViewDlg> m_dlg;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
+    QByteArray readFile(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
     template <typename T> T* child(const char* name) const
     {
         return m_dlg->findChild<T*>(QString::fromLatin1(name));
@@ -83,6 +92,13 @@ class tst_PreviewSheet : public QObject
         m_dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
         m_dlg->showFolder(folder);
+    }
+    // Small pages with these names, then the preview on their folder.
+    void openOn(const QStringList& names)
+    {
+        for (const QString& name : names)
+            QVERIFY(writePage(path(name), QSize(60, 80)));
+        open(m_dir->path());
     }
     void waitForThumbnails() { QTRY_VERIFY_WITH_TIMEOUT(m_loader->isIdle(), 20000); }
 
@@ -104,9 +120,7 @@ private slots:
         for (int i = 0; i < 60; ++i)
             QVERIFY(writePage(path(QStringLiteral("%1.jpg").arg(i, 4, 10, QLatin1Char('0'))),
                               QSize(1240, 1754)));
-        QFile bad(path("bad.jpg"));
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a picture") > 0);
-        bad.close();
+        writeFile("bad.jpg", "not a picture");
         open(m_dir->path());
         RubberBandWidget* sheet = m_dlg->sheet();
         QVERIFY(!sheet->units().isEmpty());
@@ -115,61 +129,26 @@ private slots:
         // The rest of the frames follow on the next turns, in order, all shown.
         QTRY_VERIFY(sheet->framesComplete());
         QCOMPARE(sheet->units().size(), 61);
-        QCOMPARE(QFileInfo(sheet->units().at(59)->path()).fileName(), QStringLiteral("0059.jpg"));
         waitForThumbnails();
         for (const ImageUnitView* unit : sheet->units()) {
             QVERIFY(unit->isVisible());
             QCOMPARE(unit->hasThumbnail(), !unit->path().endsWith("bad.jpg"));
         }
-        // An unreadable page keeps its frame and name.
-        const ImageUnitView* broken = sheet->units().last();
-        QCOMPARE(broken->findChild<QLabel*>("label_fileName")->text(), QStringLiteral("bad.jpg"));
         // Checking all reaches the frames still to be built too.
         m_dlg->loadFolder(m_dir->path(), 0);
         QTest::keyClick(m_dlg->sheet(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(m_dlg->sheet()->checkedPaths().size(), 61);
     }
 
-    void formsAndTheirSlots()
-    {
-        QVERIFY(writePage(path("1.jpg"), QSize(60, 80)));
-        open(m_dir->path());
-        QCOMPARE(child<QLabel>("label_title")->text(), QStringLiteral("  预览"));
-        QCOMPARE(child<QWidget>("frame_tools")->height(), 51);
-        QCOMPARE(child<QComboBox>("comboBox")->itemText(1), QStringLiteral("文件大小排序"));
-        QVERIFY(!child<QPushButton>("btn_rename")->isVisible());
-        QVERIFY(!child<QPushButton>("btn_big")->icon().isNull());
-        const ImageUnitView* unit = m_dlg->sheet()->units().first();
-        QCOMPARE(unit->size(), QSize(307, 393));
-        QCOMPARE(unit->findChild<QLabel*>("label_image")->size(), QSize(210, 297));
-        QVERIFY(unit->findChild<QLabel*>("label_fileName")->height() <= 28);
-        // Each button reaches its slot once: by name, not also by hand.
-        child<QPushButton>("btn_big")->click();
-        QCOMPARE(m_dlg->zoomFactor(), 1.1);
-        int asked = 0;
-        m_dlg->setConfirm([&asked](const QString&, const QString&) { return ++asked, false; });
-        child<QPushButton>("btn_del")->click();
-        QCOMPARE(asked, 1);
-    }
-
-    void thumbnailsKeepAspectAndSurviveRenameAndSort()
+    void landscapeStaysLandscape()
     {
         QVERIFY(writePage(path("landscape.jpg"), QSize(1800, 900)));
-        QVERIFY(writePage(path("portrait.jpg"), QSize(900, 1800)));
         open(m_dir->path());
         waitForThumbnails();
-        const QList<ImageUnitView*>& units = m_dlg->sheet()->units();
-        const QRect wide = units.at(0)->findChild<ThumbnailLabel*>("label_image")->imageRect();
-        const QRect tall = units.at(1)->findChild<ThumbnailLabel*>("label_image")->imageRect();
+        const QRect wide =
+            m_dlg->sheet()->units().at(0)->findChild<ThumbnailLabel*>("label_image")->imageRect();
         QCOMPARE(wide.width(), 210);
         QVERIFY(qAbs(wide.height() - 105) <= 1);
-        QVERIFY(tall.height() > tall.width());
-
-        // Known pages are shown the moment the sheet is built again.
-        QVERIFY(QFile::rename(path("landscape.jpg"), path("z.jpg")));
-        child<QComboBox>("comboBox")->setCurrentIndex(1);
-        for (const ImageUnitView* unit : m_dlg->sheet()->units())
-            QVERIFY2(unit->hasThumbnail(), qPrintable(unit->path()));
     }
 
     void sorting_data()
@@ -187,12 +166,10 @@ private slots:
         QVERIFY(writePage(path("b.jpg"), QSize(30, 40), 50));
         QVERIFY(writePage(path(".hidden.jpg"), QSize(30, 40)));
         QVERIFY(QFile::link(path("A.jpg"), path("link.jpg")));
-        QFile text(path("notes.txt"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
+        writeFile("notes.txt", "x");
         open(m_dir->path());
         child<QComboBox>("comboBox")->setCurrentIndex(sortIndex);
         QTEST(names(m_dlg->sheet()), "expected");
-        QCOMPARE(m_dlg->sortIndex(), sortIndex);
     }
 
     void emptyFolderPathGivesEmptySheet()
@@ -212,17 +189,14 @@ private slots:
         QTest::addColumn<int>("out");
         QTest::addColumn<QSize>("frame");
         QTest::newRow("in 3, out 3") << 3 << 3 << QSize(307, 393);
-        QTest::newRow("out 4, in 4") << -4 << 4 << QSize(307, 393);
         QTest::newRow("six in: five steps") << 6 << 0 << QSize(460, 589);
         QTest::newRow("ten out: five steps") << -10 << 0 << QSize(153, 196);
-        QTest::newRow("past the top and back") << 9 << 5 << QSize(307, 393);
     }
     void zoom()
     {
         QFETCH(int, in);
         QFETCH(int, out);
-        QVERIFY(writePage(path("1.jpg"), QSize(60, 80)));
-        open(m_dir->path());
+        openOn({"1.jpg"});
         auto press = [this](const char* name, int times) {
             for (int i = 0; i < times; ++i)
                 child<QPushButton>(name)->click();
@@ -245,7 +219,6 @@ private slots:
         // Frames: 307 x 393 at x 30, 357, 684, y 30.
         QTest::newRow("99 both ways") << QPoint(119, 119) << false << QList<bool>{0, 0, 0};
         QTest::newRow("100 across") << QPoint(120, 21) << true << QList<bool>{0, 0, 0};
-        QTest::newRow("first whole") << QPoint(350, 430) << true << QList<bool>{1, 0, 0};
         QTest::newRow("second partly") << QPoint(600, 430) << true << QList<bool>{1, 0, 0};
         QTest::newRow("all three") << QPoint(1000, 430) << true << QList<bool>{1, 1, 1};
     }
@@ -253,76 +226,48 @@ private slots:
     {
         QFETCH(QPoint, to);
         QFETCH(bool, menu);
-        for (const char* name : {"1.jpg", "2.jpg", "3.jpg"})
-            QVERIFY(writePage(path(name), QSize(60, 80)));
-        open(m_dir->path());
+        openOn({"1.jpg", "2.jpg", "3.jpg"});
         RubberBandWidget* sheet = m_dlg->sheet();
         QCOMPARE(sheet->units().at(2)->geometry(), QRect(684, 30, 307, 393));
-        const QPoint from(20, 20);
-        sendMouse(sheet, QEvent::MouseButtonPress, from);
-        sendMouse(sheet, QEvent::MouseMove, to);
-        sendMouse(sheet, QEvent::MouseButtonRelease, to);
+        auto band = [sheet, to] {
+            sendMouse(sheet, QEvent::MouseButtonPress, QPoint(20, 20));
+            sendMouse(sheet, QEvent::MouseMove, to);
+            sendMouse(sheet, QEvent::MouseButtonRelease, to);
+        };
+        band();
         QCOMPARE(sheet->menu()->isVisible(), menu);
         if (!menu)
             return;
-        // Closing the menu without a choice changes nothing.
-        sheet->menu()->hide();
-        QVERIFY(sheet->checkedPaths().isEmpty());
-        sendMouse(sheet, QEvent::MouseButtonPress, from);
-        sendMouse(sheet, QEvent::MouseMove, to);
-        sendMouse(sheet, QEvent::MouseButtonRelease, to);
         sheet->menu()->actions().at(0)->trigger();
         QList<bool> checked;
         for (const ImageUnitView* unit : sheet->units())
             checked << unit->isChecked();
         QTEST(checked, "checked");
-        // "取消勾选" over the same band undoes it.
-        sendMouse(sheet, QEvent::MouseButtonPress, from);
-        sendMouse(sheet, QEvent::MouseMove, to);
-        sendMouse(sheet, QEvent::MouseButtonRelease, to);
-        QCOMPARE(sheet->menu()->actions().at(1)->text(), QStringLiteral("取消勾选"));
+        band(); // the second entry over the same band takes the checks off again
         sheet->menu()->actions().at(1)->trigger();
         QVERIFY(sheet->checkedPaths().isEmpty());
     }
 
     void clicksAndKeys()
     {
-        for (const char* name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"})
-            QVERIFY(writePage(path(name), QSize(60, 80)));
-        open(m_dir->path());
+        openOn({"1.jpg", "2.jpg", "3.jpg", "4.jpg"});
+        m_dlg->setOpenFile(path("2.jpg"));
         RubberBandWidget* sheet = m_dlg->sheet();
         const QList<ImageUnitView*>& units = sheet->units();
-        auto* picture = units.at(0)->findChild<QLabel*>("label_image");
-        QTest::mouseClick(picture, Qt::LeftButton);
-        QVERIFY(units.at(0)->isChecked());
+        QVERIFY(units.at(1)->isOpen() && !units.at(0)->isOpen());
+        QTest::mouseClick(units.at(0)->findChild<QLabel*>("label_image"), Qt::LeftButton);
         QVERIFY(units.at(0)->findChild<QCheckBox*>("checkBox")->isChecked());
-        units.at(1)->findChild<QCheckBox*>("checkBox")->click();
-        QVERIFY(units.at(1)->isChecked());
         QSignalSpy opened(m_dlg.get(), &ImageViewDlg::openRequested);
         QTest::mouseDClick(units.at(3)->findChild<QLabel*>("label_image"), Qt::LeftButton);
-        QCOMPARE(opened.count(), 1);
-        QCOMPARE(opened.at(0).at(0).toString(), path("4.jpg"));
+        QCOMPARE(opened.value(0).value(0).toString(), path("4.jpg"));
 
         // Three frames a row: Down goes from the first to the fourth.
         sheet->setFocus();
         QTest::keyClick(sheet, Qt::Key_Home);
-        QCOMPARE(sheet->cursorUnit(), units.at(0));
         QTest::keyClick(sheet, Qt::Key_Down);
         QCOMPARE(sheet->cursorUnit(), units.at(3));
-        QTest::keyClick(sheet, Qt::Key_Up);
-        QTest::keyClick(sheet, Qt::Key_Right);
-        QTest::keyClick(sheet, Qt::Key_Right);
-        QCOMPARE(sheet->cursorUnit(), units.at(2));
         QTest::keyClick(sheet, Qt::Key_Space);
-        QVERIFY(units.at(2)->isChecked());
-        QTest::keyClick(sheet, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(sheet->checkedPaths().size(), 4);
-
-        QWheelEvent wheel(QPointF(50, 50), QPointF(sheet->mapToGlobal(QPoint(50, 50))), QPoint(),
-                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
-                          false);
-        QApplication::sendEvent(sheet, &wheel);
-        QCOMPARE(m_dlg->zoomFactor(), 1.1);
+        QVERIFY(units.at(3)->isChecked());
 
         // Enter shows the page large; Esc closes and frees it.
         QTest::keyClick(sheet, Qt::Key_Return);
@@ -331,20 +276,6 @@ private slots:
         QCOMPARE(large->image().size(), QSize(60, 80));
         QTest::keyClick(large, Qt::Key_Escape);
         QTRY_VERIFY(large.isNull());
-    }
-
-    void openPageIsMarked()
-    {
-        for (const char* name : {"1.jpg", "2.jpg"})
-            QVERIFY(writePage(path(name), QSize(60, 80)));
-        m_dlg = std::make_unique<ImageViewDlg>(nullptr, m_loader.get());
-        m_dlg->setOpenFile(path("2.jpg"));
-        m_dlg->showFolder(m_dir->path());
-        QVERIFY(!m_dlg->sheet()->units().at(0)->isOpen());
-        QVERIFY(m_dlg->sheet()->units().at(1)->isOpen());
-        m_dlg->setOpenFile(path("1.jpg"));
-        QVERIFY(m_dlg->sheet()->units().at(0)->isOpen());
-        QVERIFY(!m_dlg->sheet()->units().at(1)->isOpen());
     }
 
     void thumbnails_data()
@@ -356,8 +287,6 @@ private slots:
         const QSize a4(2480, 3508);
         QTest::newRow("A4 colour: an eighth") << "a.jpg" << a4 << false << QSize(310, 439);
         QTest::newRow("A4 grey stays grey") << "a.jpg" << a4 << true << QSize(310, 439);
-        QTest::newRow("landscape, scaled after")
-            << "a.jpg" << QSize(1800, 900) << false << QSize(310, 155);
         QTest::newRow("small: not enlarged") << "a.jpg" << QSize(60, 80) << false << QSize(60, 80);
         QTest::newRow("PNG: the reader") << "a.png" << QSize(1800, 900) << false << QSize(310, 155);
         QTest::newRow("TIFF grey A4: shrunk by eight") << "a.tif" << a4 << true << QSize(310, 438);
@@ -392,10 +321,7 @@ private slots:
         // Compared with the image reader's own turning of the page, in quarters.
         QFETCH(int, orientation);
         QVERIFY(writeQuarterPage(path("plain.jpg"), QSize(80, 60), false));
-        QFile plain(path("plain.jpg")), tagged(path("tagged.jpg"));
-        QVERIFY(plain.open(QIODevice::ReadOnly) && tagged.open(QIODevice::WriteOnly));
-        tagged.write(withOrientation(plain.readAll(), orientation));
-        tagged.close();
+        writeFile("tagged.jpg", withOrientation(readFile("plain.jpg"), orientation));
         QImageReader reader(path("tagged.jpg"));
         reader.setAutoTransform(true);
         const QImage expected = reader.read();
@@ -411,10 +337,8 @@ private slots:
     void damagedAndCmykJpegs()
     {
         QVERIFY(writePage(path("whole.jpg"), QSize(600, 800)));
-        QFile whole(path("whole.jpg")), cut(path("cut.jpg"));
-        QVERIFY(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
-        cut.write(whole.readAll().left(int(whole.size() / 2)));
-        cut.close();
+        const QByteArray whole = readFile("whole.jpg");
+        writeFile("cut.jpg", whole.left(whole.size() / 2));
         // A page cut short shows no picture rather than a half-grey one.
         QVERIFY(ThumbnailLoader::decode(path("cut.jpg"), QSize(310, 438)).isNull());
 
@@ -425,36 +349,6 @@ private slots:
         const QImage image = ThumbnailLoader::decode(path("cmyk.jpg"), QSize(310, 438));
         QCOMPARE(image.size(), QSize(60, 80));
         QVERIFY(qGray(image.pixel(30, 40)) > 245);
-    }
-
-    void flowLayoutWraps_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        // Margin 30, spacing 20, items 100 x 50.
-        QTest::newRow("one row") << 401 << 110;
-        QTest::newRow("a pixel short of one row") << 400 << 180;
-        QTest::newRow("two rows") << 300 << 180;
-        // The first item of a row never wraps, however narrow the sheet.
-        QTest::newRow("narrower than an item") << 50 << 250;
-    }
-    void flowLayoutWraps()
-    {
-        QFETCH(int, width);
-        QWidget host;
-        auto* flow = new FlowLayout(&host, 30, 20, 20);
-        QList<QWidget*> items;
-        for (int i = 0; i < 3; ++i) {
-            auto* item = new QWidget(&host);
-            item->setFixedSize(100, 50);
-            flow->addWidget(item);
-            items << item;
-        }
-        QTEST(flow->heightForWidth(width), "height");
-        flow->setGeometry(QRect(0, 0, width, 1000));
-        QCOMPARE(items.at(0)->pos(), QPoint(30, 30));
-        QCOMPARE(flow->itemAt(3), nullptr);
-        QCOMPARE(flow->takeAt(-1), nullptr);
     }
 };
 
