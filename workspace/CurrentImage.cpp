@@ -152,6 +152,16 @@ void CurrentImage::followRenames(const QHash<QString, QString>& oldToNew)
     file_ = oldToNew.value(file_, file_);
 }
 
+void CurrentImage::followFolderRenames(const QHash<QString, QString>& oldToNew)
+{
+    followRenames(filesUnderRenamedFolders(history_.knownPaths() + resolutions_.keys(), oldToNew));
+}
+
+void CurrentImage::forgetUnder(const QString& folder)
+{
+    forget(pathsUnder(history_.knownPaths() + resolutions_.keys(), folder));
+}
+
 void CurrentImage::forget(const QStringList& paths)
 {
     history_.forget(paths);

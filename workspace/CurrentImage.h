@@ -95,6 +95,11 @@ public:
     // Forgets deleted files: their lists and resolutions. The open file is the
     // caller's to close first.
     void forget(const QStringList& paths);
+    // The same for whole folders renamed (old folder path -> new) or deleted:
+    // every page under one follows it or is forgotten, so a page that later
+    // takes an old path never gets another page's states.
+    void followFolderRenames(const QHash<QString, QString>& oldToNew);
+    void forgetUnder(const QString& folder);
 
     // Writes every edited file of the history back as it was before its first edit,
     // whatever the save mode, and empties the redo lists. Safe to call off the GUI thread

@@ -113,3 +113,13 @@ void EditHistory::forget(const QStringList& paths)
         redo_.remove(path);
     }
 }
+
+QStringList EditHistory::knownPaths() const
+{
+    QStringList paths = undo_.keys();
+    for (auto it = redo_.constBegin(); it != redo_.constEnd(); ++it) {
+        if (!undo_.contains(it.key()))
+            paths.append(it.key());
+    }
+    return paths;
+}

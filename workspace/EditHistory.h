@@ -34,6 +34,8 @@ public:
 
     // Files with an undo list, in path order, and the state each had before its first edit.
     QStringList undoPaths() const;
+    // Every file with an undo or a redo list.
+    QStringList knownPaths() const;
     HistoryEntry oldest(const QString& path) const;
 
     // Follows files renamed on disk: the lists of each old path move to its new one.

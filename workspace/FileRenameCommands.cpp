@@ -46,6 +46,8 @@ FileRenameCommands::FileRenameCommands(Hooks hooks, QObject* parent)
         m_hooks.releaseOpenPage = [] {};
     if (!m_hooks.showFolder)
         m_hooks.showFolder = [](const QString&) {};
+    if (!m_hooks.foldersRenamed)
+        m_hooks.foldersRenamed = [](const QHash<QString, QString>&) {};
 }
 
 QString FileRenameCommands::root() const
@@ -92,6 +94,7 @@ BatchRenamePlan::Outcome FileRenameCommands::runFolderRows(const QString& dir,
         BatchRenamePlan::run(dir, rows, BatchRenamePlan::Folders, root());
     if (outcome.ok && !outcome.renamed.isEmpty())
         remember(dir, outcome.renamed, true);
+    m_hooks.foldersRenamed(outcome.renamed);
     m_hooks.showFolder(followedFolder(m_hooks.treeFolder(), outcome.renamed));
     return outcome;
 }
@@ -274,6 +277,7 @@ void FileRenameCommands::undoLastRename()
     if (change.folders) {
         m_hooks.releaseOpenPage();
         outcome = BatchRenamePlan::runMap(change.journalFolder, back, true);
+        m_hooks.foldersRenamed(outcome.renamed);
         m_hooks.showFolder(followedFolder(m_hooks.treeFolder(), outcome.renamed));
     } else {
         const auto run = [&] {

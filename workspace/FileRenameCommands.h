@@ -29,6 +29,8 @@ public:
         std::function<QString()> treeFolder; // current folder of the tree ("" when none)
         std::function<QString()> dataRoot;
         std::function<void()> releaseOpenPage;
+        // Folders renamed on disk (old path -> new): the pages' histories follow.
+        std::function<void(const QHash<QString, QString>& oldToNew)> foldersRenamed;
         // Makes path the tree's current folder and lists it anew.
         std::function<void(const QString& path)> showFolder;
         // A typed name; "" when cancelled. Defaults to the common input dialog.

@@ -269,6 +269,9 @@ void MainWindow::setUpRenameCommands()
         return m_browser->folderModel()->filePath(ui->tv_folder->rootIndex());
     };
     hooks.releaseOpenPage = [this] { releaseOpenPage(); };
+    hooks.foldersRenamed = [this](const QHash<QString, QString>& oldToNew) {
+        m_image.followFolderRenames(oldToNew);
+    };
     hooks.showFolder = [this](const QString& path) { showFolder(path); };
     m_renames = new FileRenameCommands(hooks, this);
 
@@ -1014,6 +1017,8 @@ void MainWindow::setUpFolderCommands()
         const QString prefix = QDir::cleanPath(path) + QLatin1Char('/');
         if (m_image.file().startsWith(prefix) || (currentFolder() + '/').startsWith(prefix))
             releaseOpenPage();
+        // Its pages go; a page that later takes one of their paths starts afresh.
+        m_image.forgetUnder(path);
     };
     hooks.selectFolder = [this](const QString& path) {
         const QModelIndex index =

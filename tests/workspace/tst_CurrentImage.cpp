@@ -112,6 +112,29 @@ private slots:
         QCOMPARE(current.history().undoDepth(a_), 2);
     }
 
+    // A folder renamed or deleted takes its pages' lists along: a page that
+    // later takes an old path must never undo into another page's states.
+    void historiesFollowWholeFolders()
+    {
+        CurrentImage current(fakeEngine);
+        current.setSaveMode(CurrentImage::Manual);
+        QVERIFY(current.open(a_));
+        current.executeOperation(kTurn, true, {});
+        const QString folder = QFileInfo(a_).absolutePath();
+        const QString moved = folder + QStringLiteral(" 新");
+        const QString movedPage = moved + QLatin1Char('/') + QFileInfo(a_).fileName();
+        // A sibling whose name starts like the folder's is not under it.
+        current.followFolderRenames({{folder.left(folder.size() - 1), moved + "x"}});
+        QCOMPARE(current.history().undoDepth(a_), 1);
+        current.followFolderRenames({{folder, moved}});
+        QCOMPARE(current.history().undoDepth(a_), 0);
+        QCOMPARE(current.history().undoDepth(movedPage), 1);
+        QCOMPARE(current.resolution(movedPage).first, 200);
+        current.forgetUnder(moved);
+        QCOMPARE(current.history().undoDepth(movedPage), 0);
+        QCOMPARE(current.resolution(movedPage).first, 0);
+    }
+
     void failedOpenLeavesNothingToWrite()
     {
         CurrentImage current(fakeEngine);
