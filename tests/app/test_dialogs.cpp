@@ -1,11 +1,8 @@
 #include "CommonDialogs.h"
 #include "ModalDriver.h"
-#include "Toast.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QtTest>
 
 class TestDialogs : public QObject
@@ -80,19 +77,6 @@ private slots:
         });
         QCOMPARE(getValidatedText("页码", pattern), expected);
         QCOMPARE(enabled, confirmable);
-    }
-
-    void toastIsPaddedAndCentred()
-    {
-        showToast("未打开图片", QColor("#0000FF"), QColor("#FFFFFF"));
-        Toast* toast = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            toast = toast ? toast : qobject_cast<Toast*>(w);
-        QVERIFY(toast);
-        QScopedPointer<Toast> owner(toast);
-        QCOMPARE(toast->size(), toast->label()->sizeHint() + QSize(160, 60));
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(toast->geometry().center(), screen.center());
     }
 };
 

@@ -33,14 +33,6 @@ private slots:
         releaseOld = true;
         before.join();
     }
-
-    void nothingStartedMeansNoWait()
-    {
-        ReaderThreads readers;
-        readers.beforeStart();
-        readers.afterStart();
-        QVERIFY(readers.waitForEnd(0));
-    }
 };
 
 QTEST_GUILESS_MAIN(ReaderThreadsTest)

@@ -1,5 +1,5 @@
 // tarvo-scan end to end through our manager and SANE's test devices: listing,
-// append, insert and replace, blank pages, the exit status of usage errors and
+// append and replace, blank pages, the exit status of usage errors and
 // of a folder it cannot write to. Every run gets a private TMPDIR and HOME, so
 // the scan folder and the recovery folder are the test's own.
 
@@ -104,65 +104,35 @@ private slots:
         QVERIFY(lines.at(1).endsWith("\ttest:1"));
     }
 
-    // Codes continue from the folder's largest number; a taken name is skipped,
-    // never overwritten.
+    // Codes continue from the folder's largest number.
     void appendPlacesPagesAfterTheLastNumber()
     {
         QTemporaryDir dir;
         touch(dir.path() + "/A-0001.jpg");
         touch(dir.path() + "/A-0002.jpg");
-        Run run = tarvoScan({"--device", "test:1", "--adf", "--count", "2", "--dpi", "75",
-                             "--colour", "灰度图", "--prefix", "A-", "--length", "4", dir.path()});
+        const Run run =
+            tarvoScan({"--device", "test:1", "--adf", "--count", "2", "--dpi", "75", "--colour",
+                       "灰度图", "--prefix", "A-", "--length", "4", dir.path()});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(QFile::exists(dir.path() + "/A-0003.jpg"));
         QVERIFY(QFile::exists(dir.path() + "/A-0004.jpg"));
-        QVERIFY(run.out.contains("已扫描1页：") && run.out.contains("已扫描2页："));
-
-        touch(dir.path() + "/A-0004.bmp");
-        run = tarvoScan({"--device", "test:0", "--next", "4", "--dpi", "75", "--colour", "黑白",
-                         "--prefix", "A-", "--length", "4", dir.path()});
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QFile kept(dir.path() + "/A-0004.bmp");
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("old"));
-        QVERIFY(QFile::exists(dir.path() + "/A-0005.bmp"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 6);
+        QCOMPARE(files(dir.path()).size(), 4);
     }
 
-    // Insert: one page at 0002 of 0001, 0002, 0010; 0002 moves to 0003 and the
-    // gap stops the shifting. Replace: three feeder pages at the last of
-    // 0001-0005, the first in its place, the old 0005 in the trash.
-    void insertAndReplaceTakeTheirPlaces_data()
+    // Three feeder pages replace the last of 0001-0005: the first takes its
+    // place and the old 0005 goes to the trash, never lost.
+    void replaceTakesThePlaceAndTrashesTheOld()
     {
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("insert") << QStringList{"0001.jpg", "0002.jpg", "0010.jpg"}
-                                << QStringList{"--mode", "insert", "--at", "0002.jpg"}
-                                << "0001.jpg=0001.jpg 0002.jpg=scan 0003.jpg=0002.jpg "
-                                   "0010.jpg=0010.jpg";
-        QTest::newRow("replace")
-            << QStringList{"0001.jpg", "0002.jpg", "0003.jpg", "0004.jpg", "0005.jpg"}
-            << QStringList{"--adf", "--count",          "3", "--mode", "replace",
-                           "--at",  "<folder>/0005.jpg"}
-            << "0001.jpg=0001.jpg 0002.jpg=0002.jpg 0003.jpg=0003.jpg "
-               "0004.jpg=0004.jpg 0005.jpg=scan 0006.jpg=scan 0007.jpg=scan";
-    }
-    void insertAndReplaceTakeTheirPlaces()
-    {
-        QFETCH(QStringList, existing);
-        QFETCH(QStringList, options);
         QTemporaryDir dir;
-        makePages(dir.path(), existing);
-        options.replaceInStrings("<folder>", dir.path());
+        makePages(dir.path(), {"0001.jpg", "0002.jpg", "0003.jpg", "0004.jpg", "0005.jpg"});
         const Run run =
-            tarvoScan(QStringList{"--device", "test:0", "--dpi", "75", "--length", "4"} + options +
-                      QStringList{dir.path()});
+            tarvoScan({"--device", "test:0", "--dpi", "75", "--length", "4", "--adf", "--count",
+                       "3", "--mode", "replace", "--at", dir.path() + "/0005.jpg", dir.path()});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QTEST(layout(dir.path()), "after");
-        if (existing.size() < 5)
-            return;
-        QVERIFY(run.out.contains("替换了1个文件"));
+        QCOMPARE(layout(dir.path()),
+                 QString("0001.jpg=0001.jpg 0002.jpg=0002.jpg 0003.jpg=0003.jpg "
+                         "0004.jpg=0004.jpg 0005.jpg=scan 0006.jpg=scan "
+                         "0007.jpg=scan"));
         const QString trash = sandbox().filePath("home/.local/share/Trash/files/0005.jpg");
         QCOMPARE(contentOf(trash), QByteArray("0005.jpg"));
     }
@@ -185,17 +155,10 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("unknown option") << QStringList{"--device", "test:0", "--bogus", "."};
         QTest::newRow("no folder") << QStringList{"--device", "test:0"};
-        QTest::newRow("no device given") << QStringList{"."};
         QTest::newRow("no such device") << QStringList{"--device", "nothing", "."};
-        QTest::newRow("bad colour") << QStringList{"--device", "test:0", "--colour", "红", "."};
         QTest::newRow("bad dpi") << QStringList{"--device", "test:0", "--dpi", "333", "."};
-        QTest::newRow("bad size") << QStringList{"--device", "test:0", "--size", "A0", "."};
-        QTest::newRow("bad length") << QStringList{"--device", "test:0", "--length", "0", "."};
-        QTest::newRow("bad mode") << QStringList{"--device", "test:0", "--mode", "prepend", "."};
         QTest::newRow("--at not in folder")
             << QStringList{"--device", "test:0", "--mode", "insert", "--at", "0009.jpg", "."};
-        QTest::newRow("--at in another folder")
-            << QStringList{"--device", "test:0", "--mode", "replace", "--at", "/tmp/0001.jpg", "."};
         QTest::newRow("--at with append")
             << QStringList{"--device", "test:0", "--at", "0001.jpg", "."};
     }

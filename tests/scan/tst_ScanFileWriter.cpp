@@ -154,32 +154,26 @@ private slots:
         QTest::newRow("jfif line art")
             << int(LineArt) << int(TWFF_JFIF) << int(TWCP_NONE) << -1 << 40;
 
-        const struct
-        {
-            const char* name;
-            TW_UINT16 twain;
-            int colour, grey, lineArt; // the scheme each kind ends up with
-        } tiff[] = {
-            {"none", TWCP_NONE, COMPRESSION_NONE, COMPRESSION_NONE, COMPRESSION_NONE},
-            {"packbits", TWCP_PACKBITS, COMPRESSION_PACKBITS, COMPRESSION_PACKBITS,
-             COMPRESSION_PACKBITS},
-            {"lzw", TWCP_LZW, COMPRESSION_LZW, COMPRESSION_LZW, COMPRESSION_LZW},
-            {"zip", TWCP_ZIP, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_ADOBE_DEFLATE,
-             COMPRESSION_ADOBE_DEFLATE},
-            {"png", TWCP_PNG, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_ADOBE_DEFLATE,
-             COMPRESSION_ADOBE_DEFLATE},
-            {"jpeg", TWCP_JPEG, COMPRESSION_JPEG, COMPRESSION_JPEG, COMPRESSION_CCITTFAX4},
-            {"group4", TWCP_GROUP4, COMPRESSION_LZW, COMPRESSION_LZW, COMPRESSION_CCITTFAX4},
-        };
-        for (const auto& t : tiff) {
-            const int lossy = t.twain == TWCP_JPEG ? 60 : 0;
-            QTest::addRow("tiff colour %s", t.name)
-                << int(Colour) << int(TWFF_TIFF) << int(t.twain) << t.colour << lossy;
-            QTest::addRow("tiff grey %s", t.name)
-                << int(Grey) << int(TWFF_TIFF) << int(t.twain) << t.grey << lossy;
-            QTest::addRow("tiff line art %s", t.name)
-                << int(LineArt) << int(TWFF_TIFF) << int(t.twain) << t.lineArt << 0;
-        }
+        // The stored scheme where it is not the one asked for: what each kind
+        // falls back to, and the names libtiff gives the zlib schemes.
+        const int colour = Colour, grey = Grey, lineArt = LineArt, tiff = TWFF_TIFF;
+        QTest::newRow("tiff colour none")
+            << colour << tiff << int(TWCP_NONE) << COMPRESSION_NONE << 0;
+        QTest::newRow("tiff grey packbits")
+            << grey << tiff << int(TWCP_PACKBITS) << COMPRESSION_PACKBITS << 0;
+        QTest::newRow("tiff line art lzw")
+            << lineArt << tiff << int(TWCP_LZW) << COMPRESSION_LZW << 0;
+        QTest::newRow("tiff colour png")
+            << colour << tiff << int(TWCP_PNG) << COMPRESSION_ADOBE_DEFLATE << 0;
+        QTest::newRow("tiff colour jpeg")
+            << colour << tiff << int(TWCP_JPEG) << COMPRESSION_JPEG << 60;
+        QTest::newRow("tiff grey jpeg") << grey << tiff << int(TWCP_JPEG) << COMPRESSION_JPEG << 60;
+        QTest::newRow("tiff line art jpeg")
+            << lineArt << tiff << int(TWCP_JPEG) << COMPRESSION_CCITTFAX4 << 0;
+        QTest::newRow("tiff grey group4")
+            << grey << tiff << int(TWCP_GROUP4) << COMPRESSION_LZW << 0;
+        QTest::newRow("tiff line art group4")
+            << lineArt << tiff << int(TWCP_GROUP4) << COMPRESSION_CCITTFAX4 << 0;
     }
     void writesReadableFile()
     {
@@ -249,10 +243,10 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("turns");
-        const char* const kindNames[] = {"colour", "grey", "line art"};
-        for (int kind : {Colour, Grey, LineArt})
-            for (int turns : {1, 2, 3})
-                QTest::addRow("%s %d", kindNames[kind], turns * 90) << kind << turns;
+        QTest::newRow("colour 90") << int(Colour) << 1;
+        QTest::newRow("grey 270") << int(Grey) << 3;
+        for (int turns : {1, 2, 3})
+            QTest::addRow("line art %d", turns * 90) << int(LineArt) << turns;
     }
     void rotatesClockwise()
     {
@@ -335,10 +329,9 @@ private slots:
         QTest::addColumn<int>("code");
 
         const ScanRaster colour = samplePage(Colour);
-        ScanRaster shortData = colour, narrowRows = colour, oneBitColour = colour;
+        ScanRaster shortData = colour, narrowRows = colour;
         shortData.data.pop_back();
         narrowRows.bytesPerLine = colour.width * 3 - 1;
-        oneBitColour.bitsPerSample = 1;
         // Noise keeps every encoder's output well past a small size limit, which
         // stands in for a full disk.
         ScanRaster noise = samplePage(Colour, 400, 300);
@@ -353,10 +346,8 @@ private slots:
         QTest::newRow("tiff group 3")
             << colour << "a.tif" << tiff << int(TWCP_GROUP31D) << -2 << 0 << bad;
         QTest::newRow("quality 101") << colour << "a.jpg" << jfif << 0 << 101 << 0 << bad;
-        QTest::newRow("quality -7") << colour << "a.jpg" << jfif << 0 << -7 << 0 << bad;
         QTest::newRow("short data") << shortData << "a.bmp" << bmp << 0 << -2 << 0 << bad;
         QTest::newRow("narrow rows") << narrowRows << "a.bmp" << bmp << 0 << -2 << 0 << bad;
-        QTest::newRow("1-bit colour") << oneBitColour << "a.bmp" << bmp << 0 << -2 << 0 << bad;
         QTest::newRow("no name") << colour << "" << bmp << 0 << -2 << 0 << bad;
         QTest::newRow("name too long")
             << colour << QString(90, QChar(0x9875)) + ".tif" << tiff << 0 << -2 << 0 << writeError;
@@ -364,8 +355,6 @@ private slots:
         QTest::newRow("no such folder")
             << colour << "absent/a.tif" << tiff << 0 << -2 << 0 << denied;
         QTest::newRow("bmp disk full") << noise << "a" << bmp << 0 << -2 << 4096 << writeError;
-        QTest::newRow("jfif disk full") << noise << "a" << jfif << 0 << -2 << 4096 << writeError;
-        QTest::newRow("tiff disk full") << noise << "a" << tiff << 0 << -2 << 4096 << writeError;
         QTest::newRow("tiff jpeg disk full")
             << noise << "a" << tiff << int(TWCP_JPEG) << -2 << 4096 << writeError;
     }

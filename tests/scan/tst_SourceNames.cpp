@@ -16,12 +16,10 @@ private slots:
         QTest::addColumn<QStringList>("names");
         const QString long40 = QString(40, 'x');
         const QString e20 = QString(20, QChar(0xe9)); // 40 bytes of two-byte characters
-        QTest::newRow("distinct") << QStringList{"A", "B"} << QStringList{"A", "B"};
         QTest::newRow("repeated") << QStringList{"A", "A", "B", "A"}
                                   << QStringList{"A", "A #2", "B", "A #3"};
         QTest::newRow("number already taken")
             << QStringList{"A #2", "A", "A"} << QStringList{"A #2", "A", "A #3"};
-        QTest::newRow("long") << QStringList{long40} << QStringList{QString(33, 'x')};
         QTest::newRow("long repeated") << QStringList{long40, long40 + "y"}
                                        << QStringList{QString(33, 'x'), QString(30, 'x') + " #2"};
         QTest::newRow("cut between characters")
