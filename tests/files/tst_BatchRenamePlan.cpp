@@ -128,8 +128,6 @@ private slots:
             << QStringList{"a.jpg>a.tif"} << 1 << "第1行：“a.jpg”不能改为另一种格式";
         QTest::newRow("source gone")
             << QStringList{"a.jpg>e.jpg", "z.jpg>f.jpg"} << 1 << "第2行：“z.jpg”不存在";
-        QTest::newRow("unsafe name")
-            << QStringList{"a.jpg>../a.jpg"} << 1 << "第1行：新名称“../a.jpg”含有路径分隔符“/”";
         QTest::newRow("file as folder") << QStringList{"a.jpg>x"} << 2 << "第1行：“a.jpg”不存在";
     }
     void refusals()
@@ -217,7 +215,6 @@ private slots:
             QTest::addRow("windows %c", c) << QString("a%1.jpg").arg(QChar(c)) << 0 << false
                                            << QString("含有Windows不允许的字符“%1”").arg(QChar(c));
         QTest::newRow("trailing dot") << "卷." << 1 << false << "以点或空格结尾";
-        QTest::newRow("trailing space") << "a.jpg " << 0 << false << "以点或空格结尾";
         QTest::newRow("device") << "CON.jpg" << 0 << false << "是Windows的保留名";
         QTest::newRow("over 255 bytes") << tooLong << 0 << false << "超过255字节";
         QTest::newRow("not an image") << "a.txt" << 0 << false << "不是图像文件的扩展名";

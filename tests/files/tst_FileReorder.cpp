@@ -51,10 +51,8 @@ private slots:
     {
         QTest::addColumn<int>("killAfter");
         QTest::addColumn<bool>("newOrder");
-        QTest::newRow("early in phase 1") << 5 << false;
         QTest::newRow("last of phase 1") << 299 << false;
         QTest::newRow("early in phase 2") << 302 << true;
-        QTest::newRow("last rename") << 599 << true;
     }
     void killedReorderIsMendedByTheNextListing()
     {

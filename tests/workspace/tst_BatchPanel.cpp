@@ -3,12 +3,10 @@
 #include "AppPaths.h"
 #include "BatchController.h"
 #include "BatchPanel.h"
-#include "EditTextItem.h"
 #include "FileTableModel.h"
 #include "OperationId.h"
 #include "WorkspaceTestSupport.h"
 
-#include <QGraphicsRectItem>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -185,26 +183,6 @@ private slots:
         run("btn_batch_process_checked");
         QCOMPARE(sizeOnDisk(page(1)), kPage);
         QCOMPARE(sizeOnDisk(page(2)), kPage.transposed());
-    }
-
-    void freshListAndRowClickPreview()
-    {
-        // A fresh list: fifteen rows, none checked; a run cannot be stopped.
-        QCOMPARE(m_list->model()->rowCount(), 15);
-        QVERIFY(m_window->batchPanel()->model()->checkedActions().isEmpty());
-        QVERIFY(m_window->findChild<QPushButton*>(QStringLiteral("btn_batch_process_cancel"))
-                    ->isHidden());
-        PageScene* scene = m_window->scene();
-        clickRow(QStringLiteral("签注页码"), 1);
-        QVERIFY(scene->pageNoItem()->isVisible());
-        QVERIFY(!scene->marginItem()->isVisible());
-        clickRow(QStringLiteral("区域清除"), 1);
-        QVERIFY(!scene->pageNoItem()->isVisible());
-        QVERIFY(scene->marginItem()->isVisible());
-        clickRow(QStringLiteral("向左旋转"), 1);
-        QVERIFY(!scene->marginItem()->isVisible());
-        // A preview click checks nothing.
-        QVERIFY(m_window->batchPanel()->model()->checkedActions().isEmpty());
     }
 };
 

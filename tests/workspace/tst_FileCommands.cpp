@@ -5,9 +5,7 @@
 #include "FolderBrowser.h"
 #include "FolderCommands.h"
 
-#include <QAction>
 #include <QFileSystemModel>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
@@ -159,9 +157,6 @@ private slots:
                                     << "C";
         QTest::newRow("empty") << "D" << true << "是否确认删除文件夹：D"
                                << "E";
-        QTest::newRow("only a sub-folder")
-            << "E" << true << "是否确认删除文件夹：E（其中有子文件夹）"
-            << "D";
     }
     void deleteFolder()
     {
@@ -286,21 +281,6 @@ private slots:
                 rows << row;
         }
         QCOMPARE(rows, checked);
-    }
-
-    // Each entry reaches its command; 撤销删除 waits for a delete.
-    void contextMenuEntries()
-    {
-        openFolder("A");
-        FileListCommands commands(fileHooks(1));
-        std::unique_ptr<QMenu> menu(commands.contextMenu(nullptr));
-        QVERIFY(!menu->actions().last()->isEnabled());
-        menu->actions().at(0)->trigger();
-        QCOMPARE(m_browser->fileModel()->checkedFiles().size(), 5);
-        menu->actions().at(1)->trigger();
-        QCOMPARE(m_browser->fileModel()->checkedFiles().size(), 0);
-        menu->actions().at(5)->trigger();
-        QCOMPARE(m_seen.opened, QList<QUrl>({QUrl::fromLocalFile(path("A/2.jpg"))}));
     }
 };
 

@@ -33,7 +33,6 @@ private slots:
         QTest::newRow("no height") << 1 << QLine(50, 80, 250, 80) << QLine();
         QTest::newRow("line keeps direction")
             << 3 << QLine(250, 200, 50, 40) << QLine(250, 200, 50, 40);
-        QTest::newRow("level line") << 3 << QLine(50, 80, 250, 80) << QLine(50, 80, 250, 80);
         QTest::newRow("disarmed") << 0 << QLine(50, 40, 250, 200) << QLine();
     }
 

@@ -103,9 +103,8 @@ private slots:
             const char* then;
             bool turned;
         } rows[] = {
-            {1, "turn", true},  {1, "undo", false}, {1, "save", true},  {1, "undoFolder", false},
-            {2, "turn", true},  {2, "undo", true},  {2, "save", true},  {2, "undoFolder", false},
-            {3, "turn", false}, {3, "undo", false}, {3, "save", true},  {3, "undoFolder", false},
+            {1, "undo", false}, {2, "turn", true}, {2, "undo", true},
+            {3, "turn", false}, {3, "save", true}, {2, "undoFolder", false},
         };
         for (const auto& row : rows)
             QTest::addRow("mode %d, %s", row.mode, row.then) << row.mode << row.then << row.turned;
@@ -131,8 +130,9 @@ private slots:
         QCOMPARE(m_window->currentFile(), page(3));
         QCOMPARE(m_window->findChild<QTableView*>(QStringLiteral("tb_file"))->currentIndex().row(),
                  2);
-        QCOMPARE(QSize(m_window->currentImage().image().cols, m_window->currentImage().image().rows),
-                 pageSize(1).transposed());
+        QCOMPARE(
+            QSize(m_window->currentImage().image().cols, m_window->currentImage().image().rows),
+            pageSize(1).transposed());
         QVERIFY(m_window->currentImage().canUndo());
 
         if (then == "turn") {
