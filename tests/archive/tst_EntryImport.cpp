@@ -90,32 +90,6 @@ private slots:
         closeToasts();
     }
 
-    void archiveTypeShowsCaseFileChoices_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<bool>("caseFile");
-        QTest::addColumn<QString>("rule");
-        QTest::newRow("case files") << "案卷" << true << "案卷档号/档号";
-        QTest::newRow("single documents") << "一文一件" << false << "档号";
-    }
-    void archiveTypeShowsCaseFileChoices()
-    {
-        QFETCH(QString, type);
-        QFETCH(bool, caseFile);
-        QFETCH(QString, rule);
-        QCOMPARE(m_dialog->windowTitle(), QString("质检"));
-        // Away and back, so the change is seen even for the first entry.
-        child<QComboBox>("comboBox_archiveType")->setCurrentIndex(1);
-        child<QComboBox>("comboBox_archiveType")->setCurrentIndex(0);
-        child<QComboBox>("comboBox_archiveType")->setCurrentText(type);
-        QCOMPARE(m_dialog->isCaseFile(), caseFile);
-        QCOMPARE(child<QLineEdit>("edit_match_format")->text(), rule);
-        for (const char* name :
-             {"label_yh", "comboBox_yh", "checkBox_checkPageNo", "label_ajdh", "comboBox_ajdh"})
-            QCOMPARE(child<QWidget>(name)->isHidden(), !caseFile);
-        QVERIFY(!child<QWidget>("comboBox_dh")->isHidden());
-    }
-
     void qcBeforeMatchOnlyReminds()
     {
         m_dialog->show();

@@ -1,12 +1,10 @@
 #include "ItemBooks.h"
-#include "XlsxPartDevice.h"
 #include "XlsxWorkbook.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <xlsxwriter.h>
 
 namespace {
 
@@ -184,17 +182,11 @@ private slots:
             "一</t></r>"
             "<rPh sb=\"0\" eb=\"1\"><t>かん</t></rPh></is></c>",
             text("卷 一"));
-        add("reference written as character references", "<c r=\"&#66;2\" t=\'n\'><v> 3 </v></c>",
-            3.0, 2);
         add("boolean", "<c r=\"A2\" t=\"b\"><v>1</v></c>", true);
         add("error as text", "<c r=\"A2\" t=\"e\"><v>#N/A</v></c>", text("#N/A"));
         add("number", "<c r=\"A2\"><v>1234.5</v></c>", 1234.5);
-        add("large whole number", "<c r=\"A2\"><v>2023000000</v></c>", 2023000000.0);
         add("exponent", "<c r=\"A2\" t=\"n\"><v>1E+15</v></c>", 1e15);
         add("built-in date", "<c r=\"A2\" s=\"1\"><v>45292</v></c>", text("2024-01-01"));
-        add("built-in date time", "<c r=\"A2\" s=\"2\"><v>45292.5</v></c>",
-            text("2024-01-01 12:00:00"));
-        add("Chinese built-in date", "<c r=\"A2\" s=\"3\"><v>36526</v></c>", text("2000-01-01"));
         add("built-in time", "<c r=\"A2\" s=\"4\"><v>45292.25</v></c>",
             text("2024-01-01 06:00:00"));
         add("custom date, quoted text", "<c r=\"A2\" s=\"5\"><v>45292</v></c>", text("2024-01-01"));
@@ -206,11 +198,6 @@ private slots:
             text("2024-01-01"));
         add("LibreOffice upper-case date", "<c r=\"A2\" s=\"10\"><v>45292</v></c>",
             text("2024-01-01"));
-        QTest::newRow("Excel row extension attributes")
-            << sheetPart(
-                   "<row r=\"2\" spans=\"1:3\" x14ac:dyDescent=\"0.25\" xmlns:x14ac=\"urn:x\">"
-                   "<c r=\"A2\" s=\"0\" t=\"s\"><v>0</v></c></row>")
-            << sst << none << 2 << 1 << text("档号");
         QTest::newRow("1904 system")
             << row("<c r=\"A2\" s=\"1\"><v>0</v></c>") << none
             << QByteArray("<workbookPr date1904=\"1\"/>") << 2 << 1 << text("1904-01-01");
@@ -232,17 +219,7 @@ private slots:
             << mergedPastData << none << none << 3 << 1 << QVariant(7.0);
         QTest::newRow("merge beyond data")
             << mergedPastData << none << none << 4 << 1 << QVariant();
-        QTest::newRow("merge clipped to the used columns")
-            << mergedPastData << none << none << 3 << 3 << QVariant();
         add("styled empty cell", "<c r=\"A2\" s=\"1\"/>", QVariant());
-        QTest::newRow("absent cell")
-            << row("<c r=\"A2\"><v>1</v></c>") << none << none << 3 << 1 << QVariant();
-        add("column zero", "<c r=\"A2\"><v>1</v></c>", QVariant(), 0);
-        QTest::newRow("namespace prefix")
-            << QByteArray("<x:worksheet xmlns:x=\"") + mainNs +
-                   "\"><x:sheetData><x:row r=\"2\"><x:c r=\"A2\" t=\"s\"><x:v>0</x:v></x:c></x:row>"
-                   "</x:sheetData></x:worksheet>"
-            << sst << none << 2 << 1 << text("档号");
     }
     void cellValues()
     {
@@ -310,20 +287,6 @@ private slots:
         const QByteArray b = sheetPart("<row r=\"1\"><c r=\"A1\"><v>2</v></c></row>");
         const QStringList names{"目录", "Sheet B"};
 
-        QTest::newRow("relative targets") << Parts{
-            {"_rels/.rels", rels({{"officeDocument", "xl/workbook.xml"}})},
-            {"xl/workbook.xml", workbookPart(names)},
-            {"xl/_rels/workbook.xml.rels", rels({{"worksheet", "worksheets/sheet2.xml"},
-                                                 {"worksheet", "./worksheets/sheet1.xml"}})},
-            {"xl/worksheets/sheet1.xml", b},
-            {"xl/worksheets/sheet2.xml", a}};
-        QTest::newRow("absolute targets, main part elsewhere")
-            << Parts{{"_rels/.rels", rels({{"officeDocument", "/book/main.xml"}})},
-                     {"book/main.xml", workbookPart(names)},
-                     {"book/_rels/main.xml.rels",
-                      rels({{"worksheet", "/data/one.xml"}, {"worksheet", "/book/two.xml"}})},
-                     {"data/one.xml", a},
-                     {"book/two.xml", b}};
         QTest::newRow("parent folder targets")
             << Parts{{"_rels/.rels", rels({{"officeDocument", "xl/wb/workbook.xml"}})},
                      {"xl/wb/workbook.xml", workbookPart(names)},
@@ -361,7 +324,6 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("partLimit");
-        QTest::addColumn<int>("cellLimit");
         QTest::addColumn<QString>("reason");
 
         auto raw = [this](const QString& name, const QByteArray& bytes) {
@@ -379,48 +341,39 @@ private slots:
         Parts noWorkbook = oneSheet(cells);
         noWorkbook.removeAt(1);
 
-        QTest::newRow("not a zip") << raw("text.xlsx", "档号,页数\n") << 0 << 0 << "不是 zip";
-        QTest::newRow("old xls") << raw("old.xlsx", ole) << 0 << 0 << ".xls";
+        QTest::newRow("not a zip") << raw("text.xlsx", "档号,页数\n") << 0 << "不是 zip";
+        QTest::newRow("old xls") << raw("old.xlsx", ole) << 0 << ".xls";
         QTest::newRow("encrypted")
             << raw("locked.xlsx",
                    ole + QByteArray("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28))
-            << 0 << 0 << "加密";
-        QTest::newRow("lock file") << write(oneSheet(cells), "~$book.xlsx") << 0 << 0 << "锁定文件";
-        QTest::newRow("no workbook part") << write(noWorkbook) << 0 << 0 << "没有工作簿部件";
-        QTest::newRow("no package relationships")
-            << write(oneSheet(cells).mid(1)) << 0 << 0 << "没有工作簿部件";
-        QTest::newRow("missing sheet part")
-            << write(noSheet) << 0 << 0 << "xl/worksheets/sheet1.xml";
+            << 0 << "加密";
+        QTest::newRow("lock file") << write(oneSheet(cells), "~$book.xlsx") << 0 << "锁定文件";
+        QTest::newRow("no workbook part") << write(noWorkbook) << 0 << "没有工作簿部件";
+        QTest::newRow("missing sheet part") << write(noSheet) << 0 << "xl/worksheets/sheet1.xml";
         QTest::newRow("malformed XML")
-            << write(oneSheet("<worksheet>\n<sheetData>\n<row></sheetData>")) << 0 << 0
+            << write(oneSheet("<worksheet>\n<sheetData>\n<row></sheetData>")) << 0
             << "xl/worksheets/sheet1.xml 第 3 行";
-        QTest::newRow("DTD") << write(oneSheet("<!DOCTYPE x [<!ENTITY a \"aaaa\">]>" + cells)) << 0
-                             << 0 << "DTD";
         QTest::newRow("part inflates too far")
-            << write(oneSheet(sheetPart(QByteArray(100000, ' ')))) << 50000 << 0 << "大小上限";
+            << write(oneSheet(sheetPart(QByteArray(100000, ' ')))) << 50000 << "大小上限";
         QTest::newRow("sheet-wide merge")
             << write(oneSheet(
                    QByteArray("<worksheet xmlns=\"") + mainNs +
                    "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row "
                    "r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row></sheetData>"
                    "<mergeCells><mergeCell ref=\"A1:XFD1048576\"/></mergeCells></worksheet>"))
-            << 0 << 0 << "单元格数量";
+            << 0 << "单元格数量";
         QTest::newRow("endless text")
-            << write(oneSheet(sheetPart(QByteArray(5 << 20, ' ')))) << 0 << 0 << "超长文本";
-        QTest::newRow("too many cells") << write(oneSheet(cells)) << 0 << 1 << "单元格数量";
+            << write(oneSheet(sheetPart(QByteArray(5 << 20, ' ')))) << 0 << "超长文本";
     }
     void badInput()
     {
         QFETCH(QString, path);
         QFETCH(int, partLimit);
-        QFETCH(int, cellLimit);
         QFETCH(QString, reason);
 
         XlsxLimits limits;
         if (partLimit)
             limits.partBytes = partLimit;
-        if (cellLimit)
-            limits.cells = cellLimit;
         XlsxWorkbook book;
         const QString failure = book.open(path, limits);
         QVERIFY2(failure.contains(reason), qPrintable(failure));
@@ -472,42 +425,6 @@ private slots:
                     .contains(QStringLiteral("总量")));
     }
 
-    void writtenByLibxlsxwriter()
-    {
-        // Shared strings, relative targets, a custom date format, merged cells.
-        const QString path = m_dir.filePath(QStringLiteral("writer.xlsx"));
-        lxw_workbook* wb = workbook_new(QFile::encodeName(path).constData());
-        lxw_format* date = workbook_add_format(wb);
-        format_set_num_format(date, "yyyy\"年\"m\"月\"d\"日\"");
-        workbook_add_worksheet(wb, "说明");
-        lxw_worksheet* ws = workbook_add_worksheet(wb, "条目");
-        worksheet_write_string(ws, 2, 2, "档号", nullptr);
-        worksheet_write_string(ws, 2, 3, "页数", nullptr);
-        worksheet_write_string(ws, 2, 4, "日期", nullptr);
-        worksheet_write_string(ws, 2, 5, "案卷档号", nullptr);
-        worksheet_write_string(ws, 3, 2, "A1-0001", nullptr);
-        worksheet_write_number(ws, 3, 3, 2023000000, nullptr);
-        lxw_datetime when = {2023, 5, 17, 0, 0, 0};
-        worksheet_write_datetime(ws, 3, 4, &when, date);
-        worksheet_merge_range(ws, 3, 5, 4, 5, "卷1", nullptr);
-        worksheet_write_boolean(ws, 4, 2, 1, nullptr);
-        QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
-
-        XlsxWorkbook book;
-        QCOMPARE(book.open(path), QString());
-        QCOMPARE(book.sheetNames(), (QStringList{"说明", "条目"}));
-        QVERIFY(book.sheet(QStringLiteral("说明"))->isEmpty());
-        const XlsxSheet* s = book.sheet(QStringLiteral("条目"));
-        QCOMPARE((QList<int>{s->firstRow(), s->lastRow(), s->firstColumn(), s->lastColumn()}),
-                 (QList<int>{3, 5, 3, 6}));
-        QCOMPARE(s->cell(3, 3), QVariant(QStringLiteral("档号")));
-        QCOMPARE(s->cell(4, 3), QVariant(QStringLiteral("A1-0001")));
-        QCOMPARE(s->cell(4, 4), QVariant(2023000000.0));
-        QCOMPARE(s->cell(4, 5), QVariant(QStringLiteral("2023-05-17")));
-        QCOMPARE(s->cell(5, 6), QVariant(QStringLiteral("卷1")));
-        QCOMPARE(s->cell(5, 3), QVariant(true));
-    }
-
     void writtenByOpenpyxl()
     {
         const QString path = m_dir.filePath(QStringLiteral("openpyxl.xlsx"));
@@ -552,29 +469,6 @@ private slots:
         const QString failure = book.open(path);
         qInfo("bomb refused after %lld ms", clock.elapsed());
         QVERIFY2(failure.contains(QStringLiteral("压缩炸弹")), qPrintable(failure));
-    }
-
-    void inflationCountedWhileReading()
-    {
-        // The sizes a zip declares can lie, so the device counts what it inflates.
-        const QString path =
-            write({{"a.xml", QByteArray(70000, 'a')}, {"b.xml", QByteArray(70000, 'b')}});
-        int error = 0;
-        zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-        QVERIFY(z);
-        qint64 total = 0;
-        {
-            XlsxPartDevice a(zip_fopen(z, "a.xml", 0), 100000, &total, 120000);
-            QCOMPARE(a.readAll().size(), 70000);
-            QCOMPARE(a.overrun(), XlsxPartDevice::NoOverrun);
-            XlsxPartDevice b(zip_fopen(z, "b.xml", 0), 100000, &total, 120000);
-            b.readAll();
-            QCOMPARE(b.overrun(), XlsxPartDevice::TotalOverrun);
-            XlsxPartDevice c(zip_fopen(z, "a.xml", 0), 50000, &total, 1000000);
-            QVERIFY(c.readAll().size() <= 50000);
-            QCOMPARE(c.overrun(), XlsxPartDevice::PartOverrun);
-        }
-        zip_discard(z);
     }
 };
 
