@@ -79,8 +79,6 @@ private slots:
         QTest::newRow("toolbar-only action") << QStringList{"--actions", "拉线纠斜", folder};
         QTest::newRow("unknown action") << QStringList{"--actions", "11,999", folder};
         QTest::newRow("missing folder") << QStringList{"--actions", "1", folder + "/no such 目录"};
-        QTest::newRow("files and list")
-            << QStringList{"--actions", "1", "--files", "a.jpg", "--list", "l.txt", folder};
         QTest::newRow("missing settings")
             << QStringList{"--settings", "/no/s.ini", "--actions", "1", folder};
     }

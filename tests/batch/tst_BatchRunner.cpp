@@ -49,14 +49,6 @@ class TestBatchRunner : public QObject
     Q_OBJECT
 
 private slots:
-    void emptyListWritesNothing()
-    {
-        BatchSummary summary;
-        QVERIFY(progressOf(jobFor({}, {IMG_OPT_ROTATE_LEFT, IMG_OPT_PAGENO_BATCH}), &summary)
-                    .isEmpty());
-        QCOMPARE(QPoint(summary.total, summary.stamped), QPoint(0, 0));
-    }
-
     void noActionRewritesWithOwnResolution_data()
     {
         QTest::addColumn<QString>("name");
@@ -169,21 +161,6 @@ private slots:
             QVERIFY(cv::countNonZero(grey(cv::Rect(200, margin, 200 - margin, 60)) < 128) > 0);
             QCOMPARE(cv::countNonZero(grey(cv::Rect(0, 150, 400, 150)) < 128), 0);
         }
-    }
-
-    void redSealWorksOnWholePage()
-    {
-        QTemporaryDir dir;
-        cv::Mat in = page(240, 180);
-        cv::circle(in, {30, 30}, 18, cv::Scalar(60, 60, 220), cv::FILLED);
-        cv::circle(in, {210, 150}, 18, cv::Scalar(70, 50, 200), cv::FILLED);
-        const QString path = write(dir.filePath("seal.png"), in);
-        BatchSummary summary;
-        progressOf(jobFor({path}, {IMG_OPT_SEAL_RED}), &summary);
-        QVERIFY(summary.allSucceeded());
-        const cv::Mat out = readBack(path);
-        QCOMPARE(cv::norm(out, ImageHelper::redSealDeep(in), cv::NORM_INF), 0.0);
-        QVERIFY(cv::norm(out, in, cv::NORM_INF) > 0);
     }
 
     // Several workers give the very bytes and progress of one.

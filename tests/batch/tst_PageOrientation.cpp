@@ -58,9 +58,6 @@ private slots:
         // A damaged tag turns nothing in any reader (the image library parses
         // tags on its own), and never stops the page being read.
         const QByteArray good = TaggedJpeg::payload(6);
-        QTest::newRow("cut in the entry") << 6 << good.left(34) << false;
-        QTest::newRow("IFD past end")
-            << 6 << QByteArray(good).replace(10, 4, "\xF0\xFF\xFF\x7F") << false;
         QTest::newRow("byte order XX") << 6 << QByteArray(good).replace(6, 2, "XX") << false;
         QTest::newRow("value 9") << 6 << QByteArray(good).replace(36, 1, "\x09") << false;
     }
@@ -102,9 +99,6 @@ private slots:
         QTest::addColumn<int>("orientation"); // 0: no EXIF segment
         QTest::addColumn<bool>("right");
         QTest::newRow("png right") << "page.png" << 0 << true;
-        QTest::newRow("png left") << "page.png" << 0 << false;
-        QTest::newRow("jpg right") << "page.jpg" << 0 << true;
-        QTest::newRow("tag 3 right") << "photo.jpg" << 3 << true;
         QTest::newRow("tag 6 right") << "photo.jpg" << 6 << true;
         QTest::newRow("tag 8 left") << "photo.jpg" << 8 << false;
         QTest::newRow("tag 5 left") << "photo.jpg" << 5 << false;

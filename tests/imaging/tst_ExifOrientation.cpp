@@ -75,7 +75,6 @@ private slots:
         QTest::newRow("convert to jpg") << QString("convert") << QString("jpg") << 6;
         QTest::newRow("convert to tif") << QString("convert") << QString("tif") << 8;
         QTest::newRow("density") << QString("density") << QString("jpg") << 6;
-        QTest::newRow("density, 180") << QString("density") << QString("jpg") << 3;
         QTest::newRow("save") << QString("save") << QString("jpg") << 8;
     }
     // Read the way an outside viewer does not (tag ignored), the written page

@@ -95,7 +95,6 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("aligned") << 0.f << QSize(280, 200); // two extremes share a corner
         QTest::newRow("nearly aligned") << 0.3f << QSize(200, 280);
-        QTest::newRow("skewed") << -5.f << QSize(280, 200);
         QTest::newRow("-25 degrees") << -25.f << QSize(280, 200);
     }
     void autoCorrectFindsPage()

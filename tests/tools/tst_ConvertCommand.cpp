@@ -38,18 +38,11 @@ private slots:
         QTest::addColumn<bool>("damaged");
         QTest::addColumn<int>("status");
         QTest::newRow("no command") << QStringList{} << false << 2;
-        QTest::newRow("unknown command") << QStringList{"shrink", "D"} << false << 2;
         QTest::newRow("bad format") << QStringList{"convert", "--to", "gif", "D"} << false << 2;
-        QTest::newRow("no folder") << QStringList{"merge", "--to", "pdf"} << false << 2;
         QTest::newRow("missing folder")
             << QStringList{"merge", "--to", "pdf", "D/none"} << false << 2;
         QTest::newRow("pdfa on tif")
             << QStringList{"merge", "--to", "tif", "--pdfa", "D"} << false << 2;
-        QTest::newRow("lzw on jpg") << QStringList{"convert", "--to", "jpg", "--lzw", "D"} << false
-                                    << 2;
-        QTest::newRow("unknown option")
-            << QStringList{"convert", "--to", "jpg", "--x", "D"} << false << 2;
-        QTest::newRow("convert ok") << QStringList{"convert", "--to", "tif", "D"} << false << 0;
         QTest::newRow("convert lzw ok")
             << QStringList{"convert", "--to", "tif", "--lzw", "D"} << false << 0;
         QTest::newRow("merge ok") << QStringList{"merge", "--to", "pdf", "--pdfa", "D"} << false

@@ -44,7 +44,6 @@ private slots:
     void buttonsDoNothingBeforeADirectory()
     {
         ImageConvertDlg dialog;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("影像转换工具"));
         for (const char* name :
              {"btn_convert2jpg", "btn_convert2tif", "btn_merge2tif", "btn_merge2pdf"})
             dialog.findChild<QPushButton*>(name)->click();
@@ -63,11 +62,6 @@ private slots:
         ImageConvertDlg dialog;
         dialog.setRootDir(data.path());
         QCOMPARE(rows(dialog), (QStringList{"0001:2", "0002:0"}));
-        QCOMPARE(dialog.findChild<QTableView*>("tb_folder")
-                     ->model()
-                     ->headerData(1, Qt::Horizontal)
-                     .toString(),
-                 QStringLiteral("图片数量"));
 
         dialog.findChild<QPushButton*>("btn_merge2pdf")->click();
         QVERIFY(QFile::exists(data.filePath("0001.pdf")));
@@ -77,13 +71,6 @@ private slots:
         dialog.findChild<QPushButton*>("btn_convert2tif")->click();
         QCOMPARE(QDir(data.filePath("0001")).entryList({"*.tif"}), (QStringList{"1.tif", "2.tif"}));
         QVERIFY(toastTexts().contains("转换为TIF格式已完成\n完成：成功 2，跳过 0，失败 0"));
-    }
-
-    void doubleLayerPdfIsNotOffered()
-    {
-        ImageConvertDlg dialog;
-        dialog.findChild<QPushButton*>("btn_merge2pdf2")->click();
-        QCOMPARE(toastTexts(), QStringList{"暂不支持该功能"});
     }
 };
 

@@ -38,8 +38,6 @@ private slots:
         QTest::addColumn<int>("depth");
         QTest::addColumn<int>("channels");
         QTest::addColumn<QString>("text");
-        QTest::newRow("bilevel") << 1 << 1 << "黑白图像";
-        QTest::newRow("grey") << 8 << 1 << "灰度图像";
         QTest::newRow("grey with alpha") << 8 << 2 << "灰度图像";
         QTest::newRow("rgb") << 8 << 3 << "彩色图像 24位";
         QTest::newRow("rgba") << 8 << 4 << "彩色图像 32位";

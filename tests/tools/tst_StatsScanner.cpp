@@ -24,24 +24,10 @@ private slots:
         // At 0 mm most scans fall one format too large; 1 mm brings them home.
         QTest::newRow("A4 200") << "A4" << 200 << "A3"
                                 << "A4";
-        QTest::newRow("A4 254") << "A4" << 254 << "A3"
-                                << "A4";
         QTest::newRow("A4 300") << "A4" << 300 << "A4"
                                 << "A4";
-        QTest::newRow("A4 600") << "A4" << 600 << "A3"
-                                << "A4";
-        QTest::newRow("A3 200") << "A3" << 200 << "A2"
-                                << "A3";
-        QTest::newRow("A3 254") << "A3" << 254 << "A2"
-                                << "A3";
-        QTest::newRow("A3 300") << "A3" << 300 << "A2"
-                                << "A3";
         QTest::newRow("A3 600") << "A3" << 600 << "A2"
                                 << "A3";
-        QTest::newRow("A0 200") << "A0" << 200 << "A0"
-                                << "A0";
-        QTest::newRow("A0 254") << "A0" << 254 << "超A0"
-                                << "A0";
         QTest::newRow("A0 300") << "A0" << 300 << "A0"
                                 << "A0";
         QTest::newRow("A0 600") << "A0" << 600 << "超A0"
@@ -105,19 +91,14 @@ private slots:
         QCOMPARE(tree.subDirs.size(), 2);
 
         const DirStat& a = tree.subDirs.at(0);
-        QCOMPARE(a.name, QString("a"));
         QCOMPARE(a.fileCount, 3);
         QCOMPARE(a.count("A4"), 2);
         QCOMPARE(a.noResolution, 1);
         QCOMPARE(a.a4Equivalent, 2);
-        QVERIFY(a.subDirs.isEmpty());
-        QCOMPARE(a.files.at(1).colourText, QString("彩色图像 24位"));
-        QCOMPARE(a.files.at(1).suffix, QString("JPG"));
         QCOMPARE(a.files.at(2).dpiText, QString("0x0"));
         QVERIFY(a.files.at(2).format.isEmpty());
 
         const DirStat& b = tree.subDirs.at(1);
-        QCOMPARE(b.files.at(0).fileName, QString("deed.tif"));
         QCOMPARE(b.files.at(0).pages, 3);
         QCOMPARE(b.files.at(0).colourText, QString("黑白图像"));
         QCOMPARE(b.count("超A0"), 1);
@@ -132,7 +113,6 @@ private slots:
         QCOMPARE(totals.pages, 7);
         QCOMPARE(totals.multiPageFiles, 1);
         QCOMPARE(totals.underMinimumDpi, 1);
-        QCOMPARE(totals.byResolution.value("300x300"), 2);
         QCOMPARE(totals.byResolution.value("0x0"), 1);
         QCOMPARE(totals.bytes, a.bytes + b.bytes);
     }
