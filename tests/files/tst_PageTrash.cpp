@@ -58,7 +58,9 @@ private slots:
         dlg.setAskPermanent([] { return true; });
         QSignalSpy deleted(&dlg, &ImageViewDlg::pagesDeleted);
         dlg.showFolder(pages());
-
+        // A hidden sheet builds its frames in slices.
+        QTRY_VERIFY(dlg.sheet()->framesComplete());
+        QCOMPARE(dlg.sheet()->units().size(), 3);
         dlg.sheet()->units().at(0)->setChecked(true);
         dlg.sheet()->units().at(2)->setChecked(true);
         dlg.findChild<QPushButton*>("btn_del")->click();
