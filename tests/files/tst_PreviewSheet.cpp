@@ -173,24 +173,43 @@ private slots:
     }
 
     // Five steps each way, then the buttons do nothing more.
+    // Absolute zoom: in and out by the same steps comes back to the start;
+    // five steps each way, then the buttons do nothing more.
     void zoom_data()
     {
         QTest::addColumn<int>("in");
+        QTest::addColumn<int>("out");
         QTest::addColumn<QSize>("frame");
-        QTest::newRow("six in") << 6 << QSize(460, 589);
-        QTest::newRow("ten out") << -10 << QSize(153, 196);
+        QTest::newRow("in 3, out 3") << 3 << 3 << QSize(307, 393);
+        QTest::newRow("six in") << 6 << 0 << QSize(460, 589);
+        QTest::newRow("ten out") << 0 << 10 << QSize(153, 196);
     }
     void zoom()
     {
         QFETCH(int, in);
+        QFETCH(int, out);
         openOn({"1.jpg"});
-        for (int i = 0; i < qAbs(in); ++i)
-            child<QPushButton>(in > 0 ? "btn_big" : "btn_small")->click();
+        for (int i = 0; i < in; ++i)
+            child<QPushButton>("btn_big")->click();
+        for (int i = 0; i < out; ++i)
+            child<QPushButton>("btn_small")->click();
         const ImageUnitView* unit = m_dlg->sheet()->units().first();
         QTEST(unit->size(), "frame");
         // A sort builds the sheet anew at the same zoom.
         child<QComboBox>("comboBox")->setCurrentIndex(1);
         QTEST(m_dlg->sheet()->units().first()->size(), "frame");
+    }
+
+    // The picture keeps the page's proportions: a landscape page looks landscape.
+    void landscapeStaysLandscape()
+    {
+        QVERIFY(writePage(path("landscape.jpg"), QSize(1800, 900)));
+        open(m_dir->path());
+        waitForThumbnails();
+        const QRect wide =
+            m_dlg->sheet()->units().at(0)->findChild<ThumbnailLabel*>("label_image")->imageRect();
+        QCOMPARE(wide.width(), 210);
+        QVERIFY(qAbs(wide.height() - 105) <= 1);
     }
 
     void rubberBand_data()
